@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the host build of the portable core under the sanitizers,
+# then the Windows build under Wine. Exits non-zero on any failure.
+set -euo pipefail
+script_name=test
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+cd "$root"
+
+step_start "setup"; "$root/scripts/setup.sh" >/dev/null; step_end
+
+step_start "host build"; configure_host; cmake --build build-host -j"$jobs"; step_end
+step_start "host tests"
+(cd build-host && ctest --output-on-failure -j"$jobs")
+step_end
+
+step_start "windows build"; configure_windows; cmake --build build -j"$jobs"; step_end
+step_start "windows tests"
+start_display
+trap 'scripts/wine.sh --stop-server; stop_display' EXIT
+scripts/wine.sh --start-server
+(cd build && ctest --output-on-failure -j"$jobs")
+step_end

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs a Windows command in the project's own Wine prefix (64-bit, so the 32-bit program runs as on
+# users' machines), creating the prefix on first use.
+#   scripts/wine.sh PROGRAM [ARGS...]
+#   scripts/wine.sh --prefix-only     create the prefix if needed and print its path
+#   scripts/wine.sh --start-server    keep a wineserver running (much faster for many short runs)
+#   scripts/wine.sh --stop-server     stop this prefix's wineserver (and only this one)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export WINEPREFIX="${TARVIO_WINEPREFIX:-${TARVIO_CACHE:-$HOME/.cache/tarvio}/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy FTP_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+
+ready="$WINEPREFIX/.tarvio-ready"
+if [ ! -f "$ready" ]; then
+  "$here/wineprefix.sh" "$WINEPREFIX" >&2
+  touch "$ready"
+fi
+
+case "${1:-}" in
+  --prefix-only) echo "$WINEPREFIX"; exit 0 ;;
+  --start-server) wineserver -p 2>/dev/null || true; wine cmd /c exit >/dev/null 2>&1 || true; exit 0 ;;
+  --stop-server) wineserver -k 2>/dev/null || true; exit 0 ;;
+esac
+
+exec wine "$@"
