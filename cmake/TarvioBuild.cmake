@@ -37,10 +37,14 @@ function(tarvio_sources library)
 endfunction()
 
 # tarvio_library(NAME [DEPENDS libraries...] [LIBS external targets...])
-# Called once all folders have added their sources.
+# Called once all folders have added their sources. A folder whose sources include third-party
+# headers adds their directory with
+#   set_property(GLOBAL APPEND PROPERTY TARVIO_INCLUDES_NAME dir)
+# private to the library and marked SYSTEM, so that our warning flags do not apply to them.
 function(tarvio_library name)
   cmake_parse_arguments(A "" "" "DEPENDS;LIBS" ${ARGN})
   get_property(files GLOBAL PROPERTY TARVIO_SOURCES_${name})
+  get_property(includes GLOBAL PROPERTY TARVIO_INCLUDES_${name})
   if(NOT files)
     return()
   endif()
@@ -52,6 +56,9 @@ function(tarvio_library name)
     set(target ${name}${flavour})
     add_library(${target} STATIC ${files})
     tarvio_common_settings(${target})
+    if(includes)
+      target_include_directories(${target} SYSTEM PRIVATE ${includes})
+    endif()
     foreach(dependency IN LISTS A_DEPENDS)
       target_link_libraries(${target} PUBLIC ${dependency}${flavour})
     endforeach()

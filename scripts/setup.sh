@@ -9,7 +9,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 CACHE=${TARVIO_CACHE:-$HOME/.cache/tarvio}
 LOG_DIR=$CACHE/logs
 
-APT_PACKAGES=(g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev librapidxml-dev
+APT_PACKAGES=(g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev zlib1g-dev librapidxml-dev
   googletest wine wine32:i386 wine64 xvfb xauth cmake python3 dpkg-dev ninja-build
   pkg-config make)
 OS_SOURCES=/etc/apt/sources.list.d/debian.sources

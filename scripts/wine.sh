@@ -22,7 +22,17 @@ fi
 
 case "${1:-}" in
   --prefix-only) echo "$WINEPREFIX"; exit 0 ;;
-  --start-server) wineserver -p 2>/dev/null || true; wine cmd /c exit >/dev/null 2>&1 || true; exit 0 ;;
+  --start-server)
+    wineserver -p 2>/dev/null || true
+    # Start the prefix's background processes (services, and the desktop that the first window
+    # needs) detached from our output: started later by a test, they would hold its pipes open.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    if [ -n "${DISPLAY:-}" ]; then
+      # A window that stays up keeps the desktop process alive until --stop-server.
+      setsid wine notepad.exe </dev/null >/dev/null 2>&1 &
+      sleep 1
+    fi
+    exit 0 ;;
   --stop-server) wineserver -k 2>/dev/null || true; exit 0 ;;
 esac
 

@@ -1,8 +1,15 @@
 #include "tarviodeploy/installer/console.h"
+#include "tarviodeploy/installer/installer.h"
+#include "tarviodeploy/installer/installercliandfilelogger.h"
+#include "tarviodeploy/installer/plugindescriptor3dsmax.h"
+#include "tarviodeploy/shared/deploymentenvironment.h"
+#include "tarviodeploy/shared/ui/deploymentcli.h"
 #include "tarviolib/commandline/helpmixin.h"
 #include "tarviolib/commandline/parser.h"
 #include "tarviolib/commandline/switchargument.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/winapi/module.h"
+#include "tarviolib/winapi/process.h"
 #include "tarviolib/winapi/security.h"
 
 #include <windows.h>
@@ -13,25 +20,34 @@
 namespace Tarvio {
 namespace {
 
-int32_t notBuiltYet(const char* road) {
-    std::cerr << "Error: The " << road << " is not available in this build." << std::endl;
-    return 1;
-}
-
-int32_t runCommandLineInstallation() {
+int32_t runCommandLineInstallation(PluginDescriptor& descriptor, DeploymentEnvironment& environment) {
     if (!WinApi::isUserAdmin()) {
         std::cerr << "Error: Installation must be run from elevated (admin) console." << std::endl;
         return 1;
     }
-    return notBuiltYet("command-line installation");
+    DeploymentCli ui(DeploymentUserInterface::Mode::Installer);
+    if (!hasStandardOutput()) {
+        allocateConsole();
+    }
+    Installer installer(&descriptor, &environment, &ui);
+    InstallerCliAndFileLogger logger;
+    const OperationResult result = installer.run(logger);
+    logger.log(result == OperationResult::Failed ? L"Installation of some of the components has failed"
+                                                 : L"Installation has been finished",
+               LogLevel::Info);
+    return result == OperationResult::Failed ? 1 : 0;
 }
 
 int32_t runGraphicalInstallation() {
     if (WinApi::isUserAdmin()) {
-        return notBuiltYet("graphical installer");
+        std::cerr << "Error: The graphical installer is not available in this build." << std::endl;
+        return 1;
     }
     if (WinApi::isUacEnabled()) {
-        return notBuiltYet("elevated restart");
+        // The elevated copy gets no arguments, so it always takes the graphical road.
+        WinApi::Process(WinApi::executablePath(), Array<String>(),
+                        WinApi::ProcessFlag::RunAsAdministrator | WinApi::ProcessFlag::Detached);
+        return 0;
     }
     std::cerr << "Tarvio installer needs to be run by an administrator." << std::endl;
     return 1;
@@ -58,9 +74,16 @@ int32_t programEntry() {
         return 0;
     }
 
-    // Anything that leaves a road unexpectedly still ends in order, with its message and code 1.
+    // Anything that leaves a road unexpectedly still ends in order (the environment deletes its
+    // temporary files on the way out), with its message and code 1.
     try {
-        return autoInstall.present() ? runCommandLineInstallation() : runGraphicalInstallation();
+        const UniquePtr<PluginDescriptor> descriptor = createPluginDescriptor();
+        const WinApi::FileResource payload = descriptor->payload();
+        DeploymentEnvironment environment(payload.data, static_cast<int32_t>(payload.size));
+        if (autoInstall.present()) {
+            return runCommandLineInstallation(*descriptor, environment);
+        }
+        return runGraphicalInstallation();
     } catch (const std::exception& exception) {
         std::cerr << "Error: " << exception.what() << std::endl;
         return 1;

@@ -1,0 +1,195 @@
+// Throughput of the pack road against its limits, measured in one run on the same data:
+//   packbench [WORK_FOLDER]
+// A 256 MiB file, stored and compressed in one pack on disk, is extracted to disk through the
+// deployment environment; the baselines are the bare keystream over the same bytes in memory
+// (the descrambling limit), Io::copyFile of the same bytes (the disk limit) and raw zlib inflate
+// of the same compressed stream. Each figure is the best of a few runs. Last, the time to open a
+// pack of 10,000 entries.
+
+#include "tarviodeploy/shared/deploymentenvironment.h"
+#include "tarviolib/core/exception.h"
+#include "tarviolib/io/filestream.h"
+#include "tarviolib/io/filesystem.h"
+#include "tarviolib/io/packfilevfs.h"
+#include "tarviolib/io/packkeystream.h"
+#include "tools/packwriter/packwriter.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Tarvio::PackWriter;
+using Bytes = std::vector<uint8_t>;
+
+constexpr std::size_t Size = 256u << 20;
+constexpr int Runs = 3;
+constexpr double MiB = 1024.0 * 1024.0;
+
+// Seconds of the fastest of Runs calls.
+double best(const std::function<void()>& work, int runs = Runs) {
+    double fastest = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return fastest;
+}
+
+void require(bool condition, const char* what) {
+    if (!condition) {
+        throw std::runtime_error(what);
+    }
+}
+
+// Roughly like program files: words of a small vocabulary between runs of noise (about 3:1 in zlib).
+Bytes makeData() {
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    std::vector<std::string> words;
+    for (int i = 0; i < 512; ++i) {
+        std::string word;
+        for (uint64_t length = 3 + next() % 10; length > 0; --length) {
+            word += static_cast<char>('a' + next() % 26);
+        }
+        words.push_back(word);
+    }
+    Bytes data;
+    data.reserve(Size);
+    while (data.size() < Size) {
+        const uint64_t pick = next();
+        if (pick % 10 < 8) {
+            const std::string& word = words[(pick >> 8) % words.size()];
+            data.insert(data.end(), word.begin(), word.end());
+        } else {
+            for (uint64_t count = 1 + (pick >> 8) % 6; count > 0; --count) {
+                data.push_back(static_cast<uint8_t>(next()));
+            }
+        }
+    }
+    data.resize(Size);
+    return data;
+}
+
+void inflateWhole(const Bytes& compressed, Bytes& out) {
+    z_stream stream{};
+    require(inflateInit(&stream) == Z_OK, "inflateInit");
+    stream.next_in = const_cast<Bytes::value_type*>(compressed.data());
+    stream.avail_in = static_cast<uInt>(compressed.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int status = inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    require(status == Z_STREAM_END && stream.total_out == out.size(), "inflate");
+}
+
+void print(const char* what, double seconds, double bytes = Size) {
+    std::printf("  %-44s %8.1f MiB/s  (%.3f s)\n", what, bytes / MiB / seconds, seconds);
+}
+
+int run(const Tarvio::Io::Path& work) {
+    const Tarvio::Io::Path raw = work / "raw.bin", copy = work / "copy.bin", pack = work / "bench.pack";
+    const Tarvio::Io::Path storedOut = work / "out/stored.bin", compressedOut = work / "out/compressed.bin";
+
+    std::printf("Preparing 256 MiB of data and the pack ...\n");
+    Bytes data = makeData();
+    Tarvio::Io::writeFile(raw, data.data(), static_cast<int32_t>(data.size()));
+    PackWriter::Record compressed = PackWriter::compressed("payload/compressed.bin", data);
+    PackWriter::Record stored = PackWriter::stored("payload/stored.bin", std::move(data));
+    {
+        std::ofstream out(pack.toNative().toUtf8().text(), std::ios::binary | std::ios::trunc);
+        PackWriter writer(out, PackWriter::DefaultSeed);
+        writer.add(stored);
+        writer.add(compressed);
+        writer.finish();
+    }
+    std::printf("  compressed stream: %.1f MiB (%.2f:1)\n\n", compressed.bytes.size() / MiB,
+                double(Size) / compressed.bytes.size());
+
+    std::printf("Baselines\n");
+    Tarvio::PackKeystream keystream(PackWriter::DefaultSeed);
+    const double keystreamTime = best([&] { keystream.apply(stored.bytes.data(), static_cast<int64_t>(Size)); });
+    print("keystream over the bytes in memory", keystreamTime);
+    std::printf("  %-44s %8.2f ns/byte\n", "", keystreamTime * 1e9 / Size);
+    const double copyTime = best([&] { require(Tarvio::Io::copyFile(raw, copy, true), "copyFile"); });
+    print("Io::copyFile of the bytes", copyTime);
+    double inflateTime = 0;
+    {
+        Bytes out(Size);
+        inflateTime = best([&] { inflateWhole(compressed.bytes, out); });
+    }
+    print("raw zlib inflate of the compressed stream", inflateTime);
+    stored.bytes = Bytes();
+    compressed.bytes = Bytes();
+    Tarvio::Io::removeFile(copy);
+
+    std::printf("\nExtraction to disk through the deployment environment\n");
+    const Bytes empty = PackWriter::pack({});
+    Tarvio::DeploymentEnvironment environment(empty.data(), static_cast<int32_t>(empty.size()));
+    environment.addPackFile(pack);
+    const auto extract = [&environment](const Tarvio::Io::Path& target, const char* source) {
+        const Tarvio::Result<Tarvio::Io::Path> result = environment.extractFile(target, source, 0);
+        require(result.ok(), "extractFile");
+    };
+    // Where the time goes: the whole file into memory, which the extraction then writes.
+    print("stored file read into memory (readFile)",
+          best([&] { require(environment.readFile("payload/stored.bin").value().size() == int32_t{Size}, "read"); }));
+    print("compressed file read into memory (readFile)",
+          best([&] { require(environment.readFile("payload/compressed.bin").value().size() == int32_t{Size}, "read"); }));
+    const double storedTime = best([&] { extract(storedOut, "payload/stored.bin"); });
+    print("stored file", storedTime);
+    const double compressedTime = best([&] { extract(compressedOut, "payload/compressed.bin"); });
+    print("compressed file", compressedTime);
+    require(Tarvio::Io::fileSize(storedOut) == int64_t{Size} && Tarvio::Io::fileSize(compressedOut) == int64_t{Size},
+            "extracted sizes");
+
+    const double storedLimit = std::max(keystreamTime, copyTime);
+    std::printf("\nRatios\n");
+    std::printf("  stored extraction / slower of keystream and copy: %5.1f %%  (aim 70 %%)\n",
+                100.0 * storedLimit / storedTime);
+    std::printf("  compressed extraction / raw inflate:              %5.1f %%  (aim 90 %%)\n",
+                100.0 * inflateTime / compressedTime);
+    Tarvio::Io::removeFile(storedOut);
+    Tarvio::Io::removeFile(compressedOut);
+    Tarvio::Io::removeFile(raw);
+    Tarvio::Io::removeFile(pack);
+
+    std::vector<PackWriter::Record> records;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string name = "folder" + std::to_string(i % 97) + "/file" + std::to_string(i) + ".dat";
+        const Bytes content(100 + i % 300, static_cast<uint8_t>(i));
+        records.push_back(i % 2 ? PackWriter::compressed(name, content) : PackWriter::stored(name, content));
+    }
+    const Bytes many = PackWriter::pack(records);
+    const double openTime =
+        best([&] { Tarvio::PackFileVfs vfs(many.data(), static_cast<int32_t>(many.size())); }, 5);
+    std::printf("\nOpening a pack of 10,000 entries (%.1f MiB): %.1f ms\n", many.size() / MiB, openTime * 1e3);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(Tarvio::Io::Path(argc > 1 ? argv[1] : ".").absolute());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "packbench: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,146 @@
+#include "tarviodeploy/installer/installcontext.h"
+
+#include "tarviodeploy/shared/databasefilesystemrecorder.h"
+#include "tarviolib/core/optional.h"
+#include "tarviolib/io/filesystem.h"
+
+#include <windows.h>
+
+namespace Tarvio {
+
+namespace Registry = WinApi::Registry;
+
+static_assert(InstallFileFlags::Temporary == static_cast<uint32_t>(ExtractFlags::Temporary),
+              "the environment remembers temporary files by the same bit");
+
+InstallContext::InstallContext(InstallerLogger* logger, DeploymentEnvironment* environment, Database* database)
+    : mLogger(logger),
+      mProgress(makeUnique<ProgressContext>(logger)),
+      mEnvironment(environment),
+      mRegistryRecorder(makeShared<DatabaseRegistryRecorder>(database)) {
+    Registry::addObserver(mRegistryRecorder);
+}
+
+InstallContext::~InstallContext() = default;
+
+void InstallContext::beginComponent(const String& name, const Io::Path& directory,
+                                    const SharedPtr<DatabaseComponentEntry>& entry) {
+    mComponentName = name;
+    mComponentDirectory = directory;
+    mCurrentEntry = entry;
+    mProgress->reset();
+    mProgress->beginStep("Installing " + name);
+    mRegistryRecorder->setEntry(entry);
+}
+
+OperationResult InstallContext::componentResult() {
+    const OperationResult status = mProgress->status();
+    mProgress->endStep();
+    mProgress->reset();
+    // From here registry changes belong to the run, not to the component just closed.
+    mRegistryRecorder->setEntry(nullptr);
+    return status;
+}
+
+Io::Path InstallContext::underComponent(const Io::Path& path) const {
+    return path.isAbsolute() ? path : mComponentDirectory / path;
+}
+
+void InstallContext::recordFile(const Io::Path& path) {
+    if (mCurrentEntry) {
+        mCurrentEntry->addFile(underComponent(path));
+    }
+}
+
+Result<Io::Path> InstallContext::installFile(const Io::Path& destination, const Io::Path& source, uint32_t flags) {
+    const Io::Path target = underComponent(destination).absolute();
+    // Registered for this one extraction: the folders it creates belong to the component.
+    SharedPtr<DatabaseFileSystemRecorder> recorder = makeShared<DatabaseFileSystemRecorder>(mCurrentEntry);
+    Io::addFileSystemObserver(recorder);
+    Result<Io::Path> extracted = mEnvironment->extractFile(target, source, flags);
+    if (!extracted.ok()) {
+        error(extracted.error());
+    }
+    // Recorded even when the extraction failed: a later removal then takes away whatever is there.
+    if (mCurrentEntry && (flags & (InstallFileFlags::Temporary | InstallFileFlags::NotRecorded)) == 0) {
+        mCurrentEntry->addFile(target);
+    }
+    recorder.reset();
+    return extracted;
+}
+
+void InstallContext::installDirectory(const Io::Path& destination, const Io::Path& sourceDirectory, uint32_t flags) {
+    // The payload lists nothing under a folder named with a trailing "/".
+    String folder = sourceDirectory.text();
+    if (folder.size() > 1 && folder[folder.size() - 1] == L'/') {
+        folder.erase(folder.size() - 1, 1);
+    }
+    const int32_t prefixSize = folder.isEmpty() ? 0 : folder.size() + 1;
+    for (const String& file : mEnvironment->listFiles(folder, true, {})) {
+        installFile(destination / file.substr(prefixSize), file, flags);
+    }
+}
+
+bool InstallContext::installRendererLibraries(const Io::Path& directory) {
+    static const struct {
+        const wchar_t* name;
+        const wchar_t* payloadFolder;
+    } libraries[] = {
+        {L"wxmsw310u_vc_tarvio_v141.dll", L"dependencies"},
+        {L"TarvioOpenExr2-v141-x64-Release.dll", L"dependencies"},
+        {L"Tarviotbb-v141-x64-Release.dll", L"dependencies"},
+        {L"Tarvio_Release.dll", L""},
+        {L"TarvioLib_Release.dll", L""},
+    };
+    bool allInstalled = true;
+    for (const auto& library : libraries) {
+        allInstalled &= installFile(directory / library.name, Io::Path(library.payloadFolder) / library.name, 0).ok();
+    }
+    return allInstalled;
+}
+
+bool InstallContext::writeRegistryValue(const String& keyPath, const String& valueName,
+                                        const Function<bool(const Registry::Key&)>& write) {
+    Optional<Registry::Key> key = Registry::openKey(keyPath, KEY_SET_VALUE);
+    if (!key) {
+        key = Registry::createKey(keyPath);
+    }
+    if (!key) {
+        return false;
+    }
+    if (!write(*key)) {
+        error("Failed to write registry value " + valueName + " to key " + keyPath);
+        return false;
+    }
+    return true;
+}
+
+bool InstallContext::writeRegistryDword(const String& keyPath, const String& valueName, uint32_t value) {
+    return writeRegistryValue(keyPath, valueName,
+                              [&](const Registry::Key& key) { return key.writeDword(valueName, value); });
+}
+
+bool InstallContext::writeRegistryPath(const String& keyPath, const String& valueName, const Io::Path& value) {
+    return writeRegistryString(keyPath, valueName, value.toNative());
+}
+
+bool InstallContext::writeRegistryString(const String& keyPath, const String& valueName, const String& value) {
+    return writeRegistryValue(keyPath, valueName,
+                              [&](const Registry::Key& key) { return key.writeString(valueName, value); });
+}
+
+void InstallContext::info(const String& text) {
+    mProgress->info(text);
+}
+
+void InstallContext::warning(const String& text) {
+    mSeverity = worse(mSeverity, OperationResult::Warnings);
+    mProgress->warning(text);
+}
+
+void InstallContext::error(const String& text) {
+    mSeverity = OperationResult::Failed;
+    mProgress->error(text);
+}
+
+} // namespace Tarvio

@@ -1,0 +1,178 @@
+#include "tarviodeploy/installer/installer.h"
+
+#include "tarviodeploy/installer/uninstallentry.h"
+#include "tarviolib/ui/guiutils.h"
+#include "tarviolib/winapi/registry.h"
+
+namespace Tarvio {
+
+namespace {
+
+const wchar_t* const ProductKeyPath = L"HKEY_LOCAL_MACHINE\\Software\\TarvioRenderer";
+
+} // namespace
+
+Installer::Installer(PluginDescriptor* descriptor, DeploymentEnvironment* environment, DeploymentUserInterface* ui)
+    : DeployBase(descriptor, environment, ui), mUnpackDirectory(Io::Path(L"Tarvio Renderer").absolute()) {}
+
+OperationResult Installer::run(InstallerLogger& logger) {
+    installThirdPartyLicenses();
+    return mInstallType == InstallType::Unpack ? unpackAll(logger) : install(logger);
+}
+
+void Installer::installThirdPartyLicenses() {
+    const bool unpack = mInstallType == InstallType::Unpack;
+    const Io::Path target = (unpack ? mUnpackDirectory : installRoot()) / "3rd-party-licenses.txt";
+    // Not having the notices is no reason to stop, and nothing is said about it.
+    environment().extractFile(target, Io::Path(L"3rd-party-licenses.txt"), 0);
+    if (!unpack) {
+        database().addFile(target);
+    }
+}
+
+OperationResult Installer::install(InstallerLogger& logger) {
+    InstallContext context(&logger, &environment(), &database());
+    const Optional<WinApi::Registry::Key> productKey = WinApi::Registry::createKey(ProductKeyPath);
+    if (!productKey.hasValue()) {
+        context.warning(L"Failed to create global Tarvio registry key. Some features may not work correctly.");
+    }
+    installUninstaller(context);
+    WinApi::Registry::writeString(ProductKeyPath, L"Referral", toString(descriptor().referral()));
+
+    for (Optional<PrerequisiteIssues> issues = collectPrerequisiteIssues(); issues.hasValue();
+         issues = collectPrerequisiteIssues()) {
+        const UserResponse answer = askAboutPrerequisites(issues.value());
+        if (answer == UserResponse::Ignore) {
+            context.warning(L"Ignoring running applications...");
+            break;
+        }
+        if (answer == UserResponse::Abort) {
+            context.error(L"Installation aborted due to some running applications.");
+            return context.severity();
+        }
+    }
+
+    installComponents(context, logger);
+    writeDatabase(logger);
+    return context.severity();
+}
+
+OperationResult Installer::installUninstaller(InstallContext& context) {
+    const Io::Path root = installRoot();
+    context.beginComponent(L"Uninstaller", root, SharedPtr<DatabaseComponentEntry>());
+    const Result<Io::Path> installed =
+        context.installFile(Io::Path("Remove" + descriptor().id() + ".exe"), Io::Path(L"Uninstaller_Release.exe"), 0);
+    // Without the installed file the entry still points where the uninstaller belongs, so that the
+    // product shows in the list of programs and a repaired installation completes it.
+    const Io::Path uninstaller = installed.ok() ? installed.value() : root / ("Remove" + descriptor().id() + ".exe");
+    UninstallEntry entry;
+    entry.publisher = L"Kelvane";
+    entry.displayName = descriptor().name();
+    entry.displayVersion = Optional<String>(descriptor().version());
+    entry.displayIcon = uninstaller;
+    entry.installLocation = root;
+    entry.uninstallerPath = uninstaller.toNative();
+    entry.noModify = true;
+    entry.noRepair = true;
+    entry.noRemove = false;
+    writeUninstallEntry(entry, descriptor().id());
+    return context.componentResult();
+}
+
+Optional<PrerequisiteIssues> Installer::collectPrerequisiteIssues() const {
+    PrerequisiteIssues merged;
+    bool any = false;
+    for (const SharedPtr<Component>& component : components()) {
+        if (!component->selected()) {
+            continue;
+        }
+        for (const PrerequisiteIssues::Entry& issue : component->checkPrerequisites()) {
+            any = true;
+            Array<String>& texts = merged[issue.key];
+            for (const String& text : issue.value) {
+                bool known = false;
+                for (const String& existing : texts) {
+                    known = known || existing == text;
+                }
+                if (!known) {
+                    texts.append(text);
+                }
+            }
+        }
+    }
+    return any ? Optional<PrerequisiteIssues>(std::move(merged)) : Optional<PrerequisiteIssues>();
+}
+
+String Installer::componentVersion(Component& component, IInstallContext& context) const {
+    return component.version(context).valueOr(descriptor().version());
+}
+
+void Installer::installComponents(InstallContext& context, InstallerLogger& logger) {
+    for (const SharedPtr<Component>& component : components()) {
+        if (!component->selected()) {
+            continue;
+        }
+        Array<String> savedTags;
+        if (component->isTracked()) {
+            const Optional<SharedPtr<DatabaseComponentEntry>> entry = database().find(component->id());
+            if (entry.hasValue()) {
+                savedTags = entry.value()->tags();
+                const String current = componentVersion(*component, context);
+                const String& stored = entry.value()->version();
+                if (entry.value()->corrupted()) {
+                    logger.log("Component " + component->name() + " was installed but corrupted, reinstalling...\n",
+                               LogLevel::Info);
+                } else if (!current.isEmpty() && !stored.isEmpty() && current == stored) {
+                    logger.log("Component " + component->name() + " is already installed in current version, skipping.\n",
+                               LogLevel::Info);
+                    continue;
+                }
+            }
+        }
+        releaseComponentForReinstall(logger, *component);
+        installComponent(context, *component);
+        if (component->isTracked()) {
+            const Optional<SharedPtr<DatabaseComponentEntry>> entry = database().find(component->id());
+            if (entry.hasValue()) {
+                entry.value()->addTags(savedTags);
+            }
+        }
+    }
+}
+
+void Installer::installComponent(InstallContext& context, Component& component) {
+    SharedPtr<DatabaseComponentEntry> entry;
+    if (component.isTracked()) {
+        entry = database().createComponent(component.id(), component.name(), componentVersion(component, context));
+    }
+    context.beginComponent(component.name(), component.targetDirectory(), entry);
+    if (!component.targetDirectory().isEmpty()) {
+        component.install(context);
+        if (entry) {
+            entry->addTag(descriptor().id());
+        }
+    } else {
+        context.error(L"No installation path selected for this component. This may be caused by selecting plugins "
+                      L"for software that was not detected on this system.");
+    }
+    const OperationResult result = context.componentResult();
+    if (entry) {
+        entry->setCorrupted(result == OperationResult::Failed);
+    }
+}
+
+OperationResult Installer::unpackAll(InstallerLogger& logger) {
+    logger.log(L"All components will just be unpacked\n", LogLevel::Info);
+    environment().extractFile(mUnpackDirectory / "readme.txt", Io::Path(L"unpack-readme.txt"), 0);
+    InstallContext context(&logger, &environment(), &database());
+    for (const SharedPtr<Component>& component : components()) {
+        context.beginComponent(component->name(), mUnpackDirectory / component->name(),
+                               SharedPtr<DatabaseComponentEntry>());
+        component->unpack(context);
+        context.componentResult();
+    }
+    openInShell(mUnpackDirectory);
+    return context.severity();
+}
+
+} // namespace Tarvio

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "tarviolib/core/array.h"
+#include "tarviolib/core/object.h"
+#include "tarviolib/core/result.h"
+#include "tarviolib/core/string.h"
+#include "tarviolib/core/uniqueptr.h"
+#include "tarviolib/io/combinedvfs.h"
+#include "tarviolib/io/path.h"
+
+#include <cstdint>
+
+namespace Tarvio {
+
+// Bits of DeploymentEnvironment::extractFile.
+enum class ExtractFlags : uint32_t { Temporary = 1 };
+
+// The installer's payload: the pack carried in the program, then the packs added at run time,
+// asked in that order. Remembers what it extracted for temporary use and the downloaded packs,
+// and deletes them when it ends.
+class DeploymentEnvironment : public Object {
+public:
+    // The bytes must stay valid for the object's life (the program's own resource).
+    DeploymentEnvironment(const void* pack, int32_t size);
+    ~DeploymentEnvironment();
+    DeploymentEnvironment(const DeploymentEnvironment&) = delete;
+    DeploymentEnvironment& operator=(const DeploymentEnvironment&) = delete;
+
+    // The whole file. A name no pack holds, or a failed read, is thrown, never returned.
+    Result<Array<uint8_t>> readFile(const Io::Path& source);
+    // Writes the payload file to target (made absolute), creating its folder; answers the absolute
+    // target, or an error naming target as given. flags: ExtractFlags bits; others are ignored.
+    Result<Io::Path> extractFile(const Io::Path& target, const Io::Path& source, uint32_t flags);
+    // A pack that fails its checks throws and is not added.
+    void addPackFile(const Io::Path& packFile);
+    // The same; the file is also deleted when the environment ends.
+    void addTemporaryPackFile(const Io::Path& packFile);
+    Array<String> listFiles(const Io::Path& folder, bool recursive, const Array<String>& extensions);
+
+    bool hasTemporaryFiles() const { return !mTemporaryFiles.isEmpty(); }
+    // Failures are silent: a file that cannot be removed stays.
+    void deleteTemporaryFiles();
+
+private:
+    Array<Io::Path> mTemporaryFiles;
+    Array<Io::Path> mTemporaryPackFiles;
+    UniquePtr<Io::CombinedVfs> mFileSystem;
+};
+
+} // namespace Tarvio

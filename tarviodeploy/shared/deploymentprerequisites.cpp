@@ -1,0 +1,22 @@
+#include "tarviodeploy/shared/deploymentprerequisites.h"
+
+#include "tarviolib/core/stopreport.h"
+
+namespace Tarvio {
+
+const EnumNameTable<PrerequisiteCategory, 2> prerequisiteCategoryNames({
+    {PrerequisiteCategory::RunningApplication, L"RunningApplication"},
+    {PrerequisiteCategory::General, L"General"},
+});
+
+String prerequisiteCategoryText(PrerequisiteCategory category) {
+    switch (category) {
+    case PrerequisiteCategory::RunningApplication:
+        return L"These applications appear to be running, you should close these applications before continuing";
+    case PrerequisiteCategory::General:
+        return L"These prerequisites need to be fulfilled in order to continue";
+    }
+    throwStop("tarviodeploy/shared/deploymentprerequisites", 32);
+}
+
+} // namespace Tarvio

@@ -1,0 +1,102 @@
+#include "tarviolib/io/filesystem.h"
+
+#include "tarviolib/core/array.h"
+#include "tarviolib/io/detail/platformfiles.h"
+#include "tarviolib/io/filestream.h"
+
+#include <utility>
+
+namespace Tarvio::Io {
+
+namespace {
+
+constexpr int64_t CopyBlockSize = 4096;
+
+Array<WeakPtr<FileSystemObserver>>& observers() {
+    static Array<WeakPtr<FileSystemObserver>> list;
+    return list;
+}
+
+void reportDirectoryCreated(const Path& directory) {
+    // A copy: an observer may register another while it is told.
+    const Array<WeakPtr<FileSystemObserver>> current = observers();
+    for (const WeakPtr<FileSystemObserver>& reference : current) {
+        if (SharedPtr<FileSystemObserver> observer = reference.lock()) {
+            observer->onDirectoryCreated(directory);
+        }
+    }
+}
+
+} // namespace
+
+bool isDirectory(const Path& path) { return Detail::pathKind(path) == Detail::PathKind::Directory; }
+
+bool isFile(const Path& path) { return Detail::pathKind(path) == Detail::PathKind::File; }
+
+bool isMissingOrEmptyFile(const Path& path) { return !isFile(path) || fileSize(path) == 0; }
+
+int64_t fileSize(const Path& path) { return Detail::fileSize(path); }
+
+bool copyFile(const Path& source, const Path& target, bool overwrite) {
+    if (isFile(target)) {
+        // Replacing a file by itself would truncate it before it is read.
+        if (!overwrite || source.absolute() == target.absolute()) {
+            return false;
+        }
+    }
+    FileInputStream in(source);
+    FileOutputStream out(target, FileWriteMode::Overwrite);
+    uint8_t block[CopyBlockSize];
+    while (const int64_t count = in.read(block, CopyBlockSize)) {
+        out.write(block, count);
+    }
+    out.close();
+    in.close();
+    return isFile(target) && fileSize(target) == fileSize(source);
+}
+
+bool moveFile(const Path& source, const Path& target, bool overwrite) {
+    if (isFile(target) && !overwrite) {
+        return false;
+    }
+    return Detail::moveFile(source, target);
+}
+
+bool removeFile(const Path& path) { return Detail::removeFile(path); }
+
+bool removeDirectory(const Path& path) { return Detail::removeDirectory(path); }
+
+bool createDirectories(const Path& path) {
+    String rest = path.toString() + L"/";
+    String prefix;
+    if (rest[0] == L'/') {
+        prefix = L"/";
+        rest.erase(0, 1);
+    }
+    for (int32_t start = 0, separator; (separator = rest.find(L"/", start)) != String::NotFound;
+         start = separator + 1) {
+        prefix += rest.substr(start, separator + 1 - start);
+        if (Detail::pathKind(prefix) == Detail::PathKind::Directory) {
+            continue;
+        }
+        if (!Detail::createDirectory(prefix)) {
+            return false;
+        }
+        reportDirectoryCreated(prefix);
+    }
+    return true;
+}
+
+void addFileSystemObserver(WeakPtr<FileSystemObserver> observer) {
+    Array<WeakPtr<FileSystemObserver>>& list = observers();
+    list.append(std::move(observer));
+    Array<WeakPtr<FileSystemObserver>> alive;
+    for (const WeakPtr<FileSystemObserver>& reference : list) {
+        if (reference.lock()) {
+            alive.append(reference);
+        }
+    }
+    list = std::move(alive);
+}
+
+} // namespace Tarvio::Io

@@ -1,0 +1,62 @@
+#include "tarviolib/io/filestream.h"
+
+#include "tarviolib/io/filesystem.h"
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace Tarvio::Io {
+namespace {
+
+using Testing::readBytes;
+using Testing::writeBytes;
+
+DWORD attributes(const Path& path) { return GetFileAttributesW(path.toNativeBuffer().text()); }
+
+class FileStreamWindowsTest : public testing::Test {
+protected:
+    Testing::TemporaryDirectory mDirectory;
+};
+
+TEST_F(FileStreamWindowsTest, HiddenSystemFilesCanBeReplacedAndKeepTheirAttributes) {
+    const Path file = mDirectory / "hidden.dat";
+    writeBytes(file, "old content");
+    ASSERT_TRUE(SetFileAttributesW(file.toNativeBuffer().text(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    {
+        FileOutputStream out(file, FileWriteMode::Overwrite);
+        out.write("new", 3);
+        out.close();
+    }
+    EXPECT_EQ(readBytes(file), "new");
+    EXPECT_NE(attributes(file) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    {
+        FileOutputStream out(file, FileWriteMode::Append);
+        out.write("er", 2);
+    }
+    EXPECT_EQ(readBytes(file), "newer");
+    SetFileAttributesW(file.toNativeBuffer().text(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(FileStreamWindowsTest, ReadersShareWithWritersButWritersDoNotShareWriting) {
+    const Path file = mDirectory / "shared.dat";
+    FileOutputStream out(file, FileWriteMode::Overwrite);
+    out.write("abc", 3);
+    out.flush();
+    FileInputStream in(file);
+    char bytes[3];
+    EXPECT_EQ(in.read(bytes, 3), 3);
+    EXPECT_THROW(FileOutputStream(file, FileWriteMode::Append), Exception);
+}
+
+TEST(PathWindowsTest, AbsoluteResolvesTheFinalName) {
+    Testing::TemporaryDirectory directory;
+    const Path folder = directory.path();
+    ASSERT_TRUE(createDirectories(folder / "Sub"));
+    const Path lowerCased(folder.toString() + L"/sub/");
+    EXPECT_EQ(lowerCased.absolute(), folder.absolute() / "Sub");
+    EXPECT_EQ(Path("C:/x/../y").absolute(), Path("C:/y"));
+}
+
+} // namespace
+} // namespace Tarvio::Io

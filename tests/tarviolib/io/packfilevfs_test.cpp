@@ -1,0 +1,329 @@
+#include "tarviolib/io/packfilevfs.h"
+
+#include "tarviolib/core/exception.h"
+#include "tarviolib/io/packkeystream.h"
+#include "testfiles.h"
+#include "tools/packwriter/packwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace Tarvio {
+namespace {
+
+using Io::Testing::expectThrowsMessage;
+using Io::Testing::narrow;
+using Record = PackWriter::Record;
+using Bytes = std::vector<uint8_t>;
+
+Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+std::string readAll(Io::BinaryInputStream& stream) {
+    std::string content;
+    char block[7];
+    int64_t count = 0;
+    while ((count = stream.read(block, sizeof block)) > 0) {
+        content.append(block, static_cast<std::size_t>(count));
+    }
+    return content;
+}
+
+std::string read(Io::BinaryInputStream& stream, int64_t size) {
+    std::string content(static_cast<std::size_t>(size), '\0');
+    content.resize(static_cast<std::size_t>(stream.read(content.data(), size)));
+    return content;
+}
+
+std::vector<std::string> narrowAll(const Array<String>& texts) {
+    std::vector<std::string> out;
+    for (const String& text : texts) {
+        out.push_back(narrow(text));
+    }
+    return out;
+}
+
+// A pack in memory and the file system over it.
+struct MemoryPack {
+    explicit MemoryPack(Bytes packBytes)
+        : bytes(std::move(packBytes)), vfs(bytes.data(), static_cast<int32_t>(bytes.size())) {}
+    explicit MemoryPack(const std::vector<Record>& records) : MemoryPack(PackWriter::pack(records)) {}
+
+    std::string content(const char* name) {
+        UniquePtr<Io::SeekableBinaryInputStream> stream = vfs.open(name);
+        return readAll(*stream);
+    }
+
+    Bytes bytes;
+    PackFileVfs vfs;
+};
+
+template <typename T>
+void putLittleEndian(Bytes& pack, std::size_t offset, T value) {
+    std::memcpy(pack.data() + offset, &value, sizeof value);
+}
+
+// guard, seed and a directory length of 0.
+Bytes emptyPack() {
+    Bytes pack(16, 0);
+    putLittleEndian(pack, 0, PackFileVfs::Guard);
+    putLittleEndian(pack, 4, uint32_t{77});
+    return pack;
+}
+
+void expectConstructionFails(const Bytes& pack, const std::string& message) {
+    expectThrowsMessage([&] { PackFileVfs vfs(pack.data(), static_cast<int32_t>(pack.size())); }, message);
+}
+
+TEST(PackKeystreamTest, IsItsOwnInverseAndStepsOneStatePerByte) {
+    Bytes data = bytes("the quick brown fox");
+    const Bytes original = data;
+    PackKeystream scrambler(12345);
+    scrambler.apply(data.data(), static_cast<int64_t>(data.size()));
+    EXPECT_NE(data, original);
+    PackKeystream skipper(12345);
+    skipper.advance(static_cast<int64_t>(data.size()));
+    EXPECT_TRUE(scrambler == skipper);
+    PackKeystream(12345).apply(data.data(), static_cast<int64_t>(data.size()));
+    EXPECT_EQ(data, original);
+    EXPECT_FALSE(PackKeystream(12345) == PackKeystream(12346));
+}
+
+// Packs already made, the committed fuzz seeds among them, depend on these values.
+TEST(PackKeystreamTest, KeepsItsFixedValues) {
+    Bytes zeros(8, 0);
+    PackKeystream(0).apply(zeros.data(), 8);
+    PackKeystream keystream(0x2F6B1D93u);
+    keystream.advance(1000);
+    EXPECT_EQ(zeros, (Bytes{0x53, 0xB5, 0x7F, 0xE9, 0x5A, 0x3A, 0x46, 0x6C}));
+    EXPECT_EQ(keystream.state(), 14836467544398701049u);
+}
+
+TEST(PackFileVfsTest, AWrongGuardNamesTheExpectedValueWhateverTheBytes) {
+    const Bytes valid = PackWriter::pack({PackWriter::stored("a.txt", bytes("content"))});
+    for (const uint32_t guard : {0u, 0x36548520u, 0x21855436u, 0x04034B50u, 0xFFFFFFFFu}) {
+        Bytes pack = valid;
+        putLittleEndian(pack, 0, guard);
+        expectConstructionFails(pack, "checkGuard() failed. Guard: 911508769");
+    }
+}
+
+TEST(PackFileVfsTest, AHeaderOrTrailerCutShortCannotBeLoaded) {
+    const Bytes pack = emptyPack();
+    for (const std::size_t size : {1, 3, 4, 7, 8, 15}) {
+        expectConstructionFails(Bytes(pack.begin(), pack.begin() + size), "Could not load object from the stream.");
+    }
+}
+
+TEST(PackFileVfsTest, NoDirectoryMeansNoFiles) {
+    MemoryPack pack(emptyPack());
+    EXPECT_FALSE(pack.vfs.exists("a.txt"));
+    EXPECT_FALSE(pack.vfs.exists(""));
+    EXPECT_EQ(pack.vfs.fileSize("a.txt"), -1);
+    EXPECT_TRUE(pack.vfs.listFiles("", true, nullptr, 0).isEmpty());
+    expectThrowsMessage([&] { pack.vfs.open("dir\\a.txt"); }, "Cannot open/read/write file 'dir/a.txt'");
+    expectThrowsMessage([&] { pack.vfs.fileId("a.txt"); }, "PackFileVfs::fileId() - fileName not recognized.");
+}
+
+TEST(PackFileVfsTest, RefusesSizesThatDoNotFitInsideThePack) {
+    constexpr int64_t Huge = std::numeric_limits<int64_t>::max();
+    const std::string directory = "Damaged pack file: the directory does not fit inside the pack.";
+    const std::string sizes = "Damaged pack file: the sizes of 'b' do not fit inside the pack.";
+    struct Case {
+        int64_t storedSize;
+        int64_t originalSize;
+        uint8_t compressed;
+        std::string message;
+    } cases[] = {
+        {-1, -1, 0, sizes},
+        {5, 5, 0, sizes}, // one byte beyond the data area
+        {Huge, Huge, 0, sizes},
+        {4, -1, 0, sizes},
+        {4, 3, 0, sizes}, // a stored file's content is its stored bytes
+        {4, 5, 0, sizes},
+        {4, 4 * 1032 + 1, 1, sizes}, // more than deflate can make of it
+        {4, Huge, 1, sizes},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.storedSize);
+        Record a = PackWriter::stored("a", bytes("aaa"));
+        Record b{"b", bytes("bbbb"), c.storedSize, c.originalSize, c.compressed};
+        expectConstructionFails(PackWriter::pack({a, b}), c.message);
+    }
+    for (const int64_t length : {int64_t{-1}, int64_t{1}, Huge}) {
+        Bytes pack = emptyPack();
+        putLittleEndian(pack, 8, length);
+        expectConstructionFails(pack, directory);
+    }
+}
+
+TEST(PackFileVfsTest, ADamagedDirectoryFailsConstruction) {
+    Bytes broken = PackWriter::pack({PackWriter::stored("a", bytes("x"))});
+    broken[broken.size() - 9] ^= 0xFF; // the directory's zlib checksum
+    expectConstructionFails(broken, "Error while uncompressing data");
+
+    std::ostringstream out;
+    PackWriter writer(out, 5);
+    Bytes directory = PackWriter::directory({PackWriter::stored("a", bytes("x"))});
+    directory.pop_back(); // the compressed flag
+    writer.finish(directory);
+    const std::string cut = out.str();
+    expectConstructionFails(Bytes(cut.begin(), cut.end()), "Could not load object from the stream.");
+}
+
+TEST(PackFileVfsTest, ARepeatedNameKeepsItsLastRecordWhileBothOccupyTheData) {
+    MemoryPack pack({PackWriter::stored("a.txt", bytes("first")), PackWriter::compressed("b.txt", bytes("bee")),
+                     PackWriter::stored("a.txt", bytes("second!")), PackWriter::stored("c.txt", bytes("sea"))});
+    EXPECT_EQ(pack.content("a.txt"), "second!");
+    EXPECT_EQ(pack.vfs.fileSize("a.txt"), 7);
+    EXPECT_EQ(pack.vfs.fileId("a.txt"), 2);
+    EXPECT_EQ(pack.content("b.txt"), "bee");
+    EXPECT_EQ(pack.content("c.txt"), "sea");
+    EXPECT_EQ(pack.vfs.fileId("c.txt"), 3);
+    EXPECT_EQ(narrowAll(pack.vfs.listFiles("", true, nullptr, 0)),
+              (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+}
+
+TEST(PackFileVfsTest, NamesMatchExactlyWithBackslashesReadAsSlashes) {
+    MemoryPack pack({PackWriter::stored("dir\\sub\\file.txt", bytes("x"))});
+    EXPECT_TRUE(pack.vfs.exists("dir/sub/file.txt"));
+    EXPECT_EQ(pack.content("dir/sub/file.txt"), "x");
+    for (const char* other : {"Dir/sub/file.txt", "dir/sub/FILE.txt", "dir/sub/./file.txt", "/dir/sub/file.txt"}) {
+        EXPECT_FALSE(pack.vfs.exists(other)) << other;
+        EXPECT_EQ(pack.vfs.fileSize(other), -1);
+    }
+    EXPECT_EQ(narrowAll(pack.vfs.listFiles("dir/sub", false, nullptr, 0)),
+              (std::vector<std::string>{"dir/sub/file.txt"}));
+}
+
+TEST(PackFileVfsTest, ListsByFolderAndLowerCasedExtensionInNameOrder) {
+    std::vector<Record> records;
+    for (const char* name : {"top", "x.png", "dir/sub/b", "x.PNG", "dir/a", "dirx/c", "dir/y.png", "dir/z.txt"}) {
+        records.push_back(PackWriter::stored(name, bytes(name)));
+    }
+    MemoryPack pack(records);
+    const String png[] = {"PNG"};
+    const String pngAndTxt[] = {"png", "TXT"};
+    struct Case {
+        const char* directory;
+        bool recursive;
+        const String* extensions;
+        int32_t count;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"dir", false, nullptr, 0, {"dir/a", "dir/y.png", "dir/z.txt"}},
+        {"dir", true, nullptr, 0, {"dir/a", "dir/sub/b", "dir/y.png", "dir/z.txt"}},
+        {"", true, nullptr, 0, {"dir/a", "dir/sub/b", "dir/y.png", "dir/z.txt", "dirx/c", "top", "x.PNG", "x.png"}},
+        {"", false, nullptr, 0, {"top", "x.PNG", "x.png"}},
+        {"dir/", true, nullptr, 0, {}},
+        {"dir/", false, nullptr, 0, {}},
+        {"Dir", true, nullptr, 0, {}},
+        {"", true, png, 1, {"dir/y.png", "x.png"}},
+        {"", false, png, 1, {"x.png"}},
+        {"dir", true, pngAndTxt, 2, {"dir/y.png", "dir/z.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.directory) + (c.recursive ? " recursive" : ""));
+        EXPECT_EQ(narrowAll(pack.vfs.listFiles(c.directory, c.recursive, c.extensions, c.count)), c.expected);
+    }
+}
+
+TEST(PackFileVfsTest, AStoredFileSeeksWithinItsWindow) {
+    MemoryPack pack({PackWriter::stored("before", bytes("xyz")), PackWriter::stored("ten", bytes("0123456789")),
+                     PackWriter::stored("after", bytes("abc"))});
+    UniquePtr<Io::SeekableBinaryInputStream> stream = pack.vfs.open("ten");
+    EXPECT_EQ(read(*stream, 4), "0123");
+    stream->seekg(0, SeekOrigin::Begin);
+    EXPECT_EQ(read(*stream, 4), "0123");
+    stream->seekg(2, SeekOrigin::Current);
+    EXPECT_EQ(stream->tellg(), 6);
+    EXPECT_EQ(read(*stream, 2), "67");
+    stream->seekg(-3, SeekOrigin::End);
+    EXPECT_EQ(read(*stream, 10), "789");
+    EXPECT_TRUE(stream->isEof());
+    stream->seekg(10, SeekOrigin::Begin);
+    EXPECT_FALSE(stream->isEof());
+    EXPECT_EQ(read(*stream, 1), "");
+    EXPECT_TRUE(stream->isEof());
+    for (const int64_t target : {int64_t{11}, int64_t{-1}}) {
+        expectThrowsMessage([&] { stream->seekg(target, SeekOrigin::Begin); }, "Error seeking packed file stream");
+    }
+    EXPECT_EQ(stream->tellg(), 10);
+    expectThrowsMessage([&] { stream->seekg(0, static_cast<SeekOrigin>(3)); }, "STOP@tarviolib/io/packfilevfs(56)");
+    stream->seekg(4, SeekOrigin::Begin);
+    char two[2];
+    stream->read(two, 2);
+    stream->putBack(two, 2);
+    EXPECT_EQ(read(*stream, 6), "456789");
+}
+
+TEST(PackFileVfsTest, ACompressedFileIsMeasuredByItsContent) {
+    const std::string text(5000, 'q');
+    MemoryPack pack({PackWriter::compressed("z", bytes(text)), PackWriter::compressed("empty", {})});
+    EXPECT_EQ(pack.vfs.fileSize("z"), 5000);
+    UniquePtr<Io::SeekableBinaryInputStream> stream = pack.vfs.open("z");
+    EXPECT_EQ(readAll(*stream), text);
+    EXPECT_EQ(stream->tellg(), 5000);
+
+    UniquePtr<Io::SeekableBinaryInputStream> empty = pack.vfs.open("empty");
+    EXPECT_EQ(pack.vfs.fileSize("empty"), 0);
+    EXPECT_EQ(read(*empty, 4), "");
+    EXPECT_TRUE(empty->isEof());
+    EXPECT_EQ(empty->tellg(), 0);
+}
+
+TEST(PackFileVfsTest, ACompressedFileMustInflateToExactlyItsOriginalSize) {
+    for (const int64_t lie : {-1, 1}) {
+        Record record = PackWriter::compressed("z", bytes("zzzzzzzzzz"));
+        record.originalSize += lie;
+        MemoryPack pack({record});
+        expectThrowsMessage([&] { pack.vfs.open("z"); },
+                            "Damaged pack file: 'z' does not inflate to its original size.");
+    }
+    Record empty = PackWriter::compressed("e", bytes("not empty"));
+    empty.originalSize = 0;
+    MemoryPack pack({empty});
+    expectThrowsMessage([&] { pack.vfs.open("e"); }, "Damaged pack file: 'e' does not inflate to its original size.");
+}
+
+class PackFileOnDiskTest : public testing::Test {
+protected:
+    Io::Testing::TemporaryDirectory mDirectory;
+    Io::Path mPackPath = mDirectory / "test.pack";
+
+    void writePack(const Bytes& pack) {
+        Io::Testing::writeBytes(mPackPath, std::string(pack.begin(), pack.end()));
+    }
+};
+
+TEST_F(PackFileOnDiskTest, ReadsLikeTheSamePackInMemory) {
+    writePack(PackWriter::pack({PackWriter::stored("a/b", bytes("stored")), PackWriter::compressed("c", bytes("ccc"))}));
+    PackFileVfs vfs(mPackPath);
+    EXPECT_EQ(readAll(*vfs.open("a/b")), "stored");
+    EXPECT_EQ(readAll(*vfs.open("c")), "ccc");
+}
+
+TEST_F(PackFileOnDiskTest, AMissingPackCannotBeOpened) {
+    expectThrowsMessage([&] { PackFileVfs vfs(mPackPath); }, "Cannot open/read/write file '" + narrow(mPackPath.toString()) + "'");
+}
+
+TEST_F(PackFileOnDiskTest, APackCutShortAfterOpeningDeliversOnlyTheBytesThere) {
+    const std::string content(1000, 'k');
+    const Bytes pack = PackWriter::pack({PackWriter::stored("k", bytes(content))});
+    writePack(pack);
+    PackFileVfs vfs(mPackPath);
+    writePack(Bytes(pack.begin(), pack.begin() + 8 + 600));
+    UniquePtr<Io::SeekableBinaryInputStream> stream = vfs.open("k");
+    std::string delivered(1000, '\0');
+    EXPECT_EQ(stream->read(delivered.data(), 1000), 600);
+    EXPECT_EQ(delivered.substr(0, 600), content.substr(0, 600));
+    EXPECT_FALSE(stream->isEof());
+    expectThrowsMessage([&] { stream->read(delivered.data(), 1000); }, "Error reading packed file stream");
+}
+
+} // namespace
+} // namespace Tarvio
