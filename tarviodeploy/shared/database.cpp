@@ -4,6 +4,8 @@
 #include "tarviodeploy/shared/databasefileentry.h"
 #include "tarviodeploy/shared/databaseregistrykeyentry.h"
 #include "tarviodeploy/shared/databaseregistryvalueentry.h"
+#include "tarviolib/core/exception.h"
+#include "tarviolib/io/filestream.h"
 #include "tarviolib/io/textstream.h"
 #include "tarviolib/xml/xmlreadernode.h"
 #include "tarviolib/xml/xmlwriternode.h"
@@ -134,8 +136,20 @@ void Database::addEntry(const SharedPtr<DatabaseEntry>& entry) {
 }
 
 DatabaseLoadResult Database::load(const Io::Path& path) {
-    TextInputStream stream(path, TextEncoding::Utf8, TextInputFlag::ConvertNewlines);
-    return parse(stream.readAll());
+    // A file that cannot be opened throws; text that is not UTF-8 (another byte-order mark) is a
+    // damaged database like any other, not a reason to stop.
+    UniquePtr<Io::BinaryInputStream> file(new Io::FileInputStream(path));
+    String text;
+    try {
+        TextInputStream stream(std::move(file), TextEncoding::Utf8, TextInputFlag::ConvertNewlines);
+        text = stream.readAll();
+    } catch (const Exception&) {
+        DatabaseLoadResult result;
+        result.failed = true;
+        result.database = makeUnique<Database>();
+        return result;
+    }
+    return parse(text);
 }
 
 DatabaseLoadResult Database::parse(const String& text) {

@@ -14,13 +14,25 @@ namespace {
 
 namespace Registry = WinApi::Registry;
 
+// The installer records only absolute paths: a relative one (a damaged or edited database) would
+// name something in the working folder, so it is passed over.
+bool isRemovablePath(const Io::Path& path) {
+    return path.isAbsolute();
+}
+
 // The error text when the record's item exists and cannot be removed, else empty.
 String removeRecord(const DatabaseEntry& record) {
     if (const auto* file = dynamic_cast<const DatabaseFileEntry*>(&record)) {
+        if (!isRemovablePath(file->path())) {
+            return {};
+        }
         if (Io::isFile(file->path()) && !Io::removeFile(file->path())) {
             return "Failed to delete file " + file->path().toNative();
         }
     } else if (const auto* directory = dynamic_cast<const DatabaseDirectoryEntry*>(&record)) {
+        if (!isRemovablePath(directory->path())) {
+            return {};
+        }
         if (Io::isDirectory(directory->path()) && !Io::removeDirectory(directory->path())) {
             return "Failed to delete directory " + directory->path().toNative();
         }

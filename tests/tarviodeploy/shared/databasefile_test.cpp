@@ -44,24 +44,26 @@ TEST_F(DatabaseFile, ReadsUtf8WithByteOrderMarkAndWindowsLineEnds) {
 TEST_F(DatabaseFile, FailedLoadIsCopiedAsideAndReportedWithWhatCouldBeRead) {
     const struct {
         const char* what;
-        const char* text;
+        std::string text;
         const char* records;
     } cases[] = {
         {"damaged XML", "<Database version=\"1\"><File>a</File>", ""},
         {"other version", "<Database version=\"2\"><Component id=\"Max2016\" corrupted=\"0\"/></Database>",
          "Component Max2016 name= tags=[] version=\n"},
         {"unknown element", "<Database><Bogus/><File>a</File></Database>", "File a\n"},
+        {"UTF-16 byte-order mark", std::string("\xFF\xFE<\0D\0", 6), ""},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.what);
         Io::removeFile(copyPath());
         mUi.messages.clear();
-        writeBytes(databasePath(), test.text);
+        const std::string& text = test.text;
+        writeBytes(databasePath(), text);
 
         const UniquePtr<Database> database = loadInstallDatabase(databasePath(), mUi);
         EXPECT_EQ(describe(*database), test.records);
-        EXPECT_EQ(readBytes(copyPath()), test.text);
-        EXPECT_EQ(readBytes(databasePath()), test.text);
+        EXPECT_EQ(readBytes(copyPath()), text);
+        EXPECT_EQ(readBytes(databasePath()), text);
         EXPECT_EQ(mUi.messages, std::vector<std::string>{FailureMessage + utf8Text(copyPath().toNative())});
     }
 }
@@ -97,6 +99,13 @@ TEST_F(DatabaseFile, WriteReplacesTheFileWithUtf8AndWindowsLineEnds) {
     RecordingUserInterface ui;
     EXPECT_EQ(describe(*loadInstallDatabase(databasePath(), ui)), describe(database));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DatabaseFile, WriteLeavesNoSideFile) {
+    RecordingLogger logger;
+    writeInstallDatabase(logger, Database(), databasePath());
+    EXPECT_TRUE(Io::isFile(databasePath()));
+    EXPECT_FALSE(Io::isFile(Io::Path(databasePath().text() + ".new")));
 }
 
 TEST_F(DatabaseFile, WriteIntoAMissingFolderThrows) {

@@ -98,6 +98,23 @@ TEST_F(Removal, CleanRemovalEndsDone) {
     EXPECT_FALSE(Io::isDirectory(mFolder.path() / "Clean"));
 }
 
+TEST_F(Removal, RelativePathsAreNeverTakenFromTheWorkingFolder) {
+    const Io::Path decoy(L"tarvio-removal-decoy.txt");
+    writeBytes(decoy, "the user's");
+    Io::createDirectories(Io::Path(L"tarvio-removal-decoy"));
+    DatabaseComponentEntry entry(L"X", L"Edited", L"2", {});
+    entry.addDirectory(Io::Path(L"tarvio-removal-decoy/"));
+    entry.addFile(decoy);
+
+    removeRecordedInstallation(mLogger, entry);
+
+    EXPECT_EQ(mLogger.printed, "Removing previous installation of Edited... done\n");
+    EXPECT_TRUE(Io::isFile(decoy));
+    EXPECT_TRUE(Io::isDirectory(Io::Path(L"tarvio-removal-decoy")));
+    Io::removeFile(decoy);
+    Io::removeDirectory(Io::Path(L"tarvio-removal-decoy"));
+}
+
 TEST_F(Removal, PreviousInstallationIsTheEntryElseTheLegacyCleanUp) {
     LegacyComponent component;
     removePreviousInstallation(mLogger, mDatabase, component);
