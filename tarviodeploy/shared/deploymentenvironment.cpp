@@ -2,14 +2,17 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/heapallocator.h"
-#include "tarviolib/core/sharedptr.h"
+#include "tarviolib/io/fileaccessexception.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/packfilevfs.h"
+#include "tarviolib/io/readaheadinputstream.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <utility>
 
 namespace Tarvio {
 
@@ -22,11 +25,83 @@ void removeAll(Array<Io::Path>& files) {
     files.clear();
 }
 
+// A file written under a temporary name beside its target, created with the first write, which
+// replaces the target when committed and is removed otherwise. Its failures name the target.
+class ReplacementFile : public Noncopyable {
+public:
+    explicit ReplacementFile(const Io::Path& target) : mTarget(target), mTemporary(target.toString() + ".partial") {}
+
+    ~ReplacementFile() {
+        if (mOut) {
+            mOut.reset();
+            Io::removeFile(mTemporary);
+        }
+    }
+
+    void write(const void* data, int64_t size) {
+        guarded([&] { open().write(data, size); });
+    }
+
+    void commit() {
+        guarded([&] {
+            open().close();
+            mOut.reset();
+            if (!Io::moveFile(mTemporary, mTarget, true)) {
+                Io::removeFile(mTemporary);
+                throw fileAccessException(mTarget);
+            }
+        });
+    }
+
+private:
+    Io::FileOutputStream& open() {
+        if (!mOut) {
+            mOut = makeUnique<Io::FileOutputStream>(mTemporary, FileWriteMode::Overwrite);
+        }
+        return *mOut;
+    }
+
+    template <typename Work>
+    void guarded(Work work) {
+        try {
+            work();
+        } catch (const std::exception&) {
+            throw fileAccessException(mTarget);
+        }
+    }
+
+    Io::Path mTarget;
+    Io::Path mTemporary;
+    UniquePtr<Io::FileOutputStream> mOut;
+};
+
+// Copies the first size bytes of content into file; answers the failure of the content, if any.
+// A content that ends early fails as the exact read of the whole file does.
+std::exception_ptr copyContent(Io::ReadAheadInputStream& content, ReplacementFile& file, int64_t size) {
+    for (int64_t left = size; left > 0;) {
+        const uint8_t* block = nullptr;
+        int64_t count = 0;
+        try {
+            count = content.readBlock(block);
+            if (count == 0) {
+                uint8_t missing = 0;
+                Io::readExact(content, &missing, 1);
+            }
+        } catch (...) {
+            return std::current_exception();
+        }
+        count = std::min(count, left);
+        file.write(block, count);
+        left -= count;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 DeploymentEnvironment::DeploymentEnvironment(const void* pack, int32_t size)
     : mFileSystem(makeUnique<Io::CombinedVfs>()) {
-    mFileSystem->add(SharedPtr<Io::VirtualFileSystem>(new PackFileVfs(pack, size)));
+    addPack(makeShared<PackFileVfs>(pack, size));
 }
 
 DeploymentEnvironment::~DeploymentEnvironment() {
@@ -53,8 +128,7 @@ Result<Io::Path> DeploymentEnvironment::extractFile(const Io::Path& target, cons
         return Result<Io::Path>::fromError("Failed to create directory " + folder.toNative());
     }
     try {
-        const Result<Array<uint8_t>> content = readFile(source);
-        Io::writeFile(absoluteTarget, content.value().data(), content.value().size());
+        writeContent(source, absoluteTarget);
     } catch (const std::exception& exception) {
         return Result<Io::Path>::fromError("Failed to install file " + target.toNative() + ": " +
                                            exceptionMessage(exception));
@@ -65,9 +139,37 @@ Result<Io::Path> DeploymentEnvironment::extractFile(const Io::Path& target, cons
     return absoluteTarget;
 }
 
-void DeploymentEnvironment::addPackFile(const Io::Path& packFile) {
-    mFileSystem->add(SharedPtr<Io::VirtualFileSystem>(new PackFileVfs(packFile)));
+void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path& target) {
+    // As readFile: the first pack that opens the file gives the content, the first that holds it
+    // the size.
+    const int64_t size = mFileSystem->fileSize(source);
+    for (const SharedPtr<PackFileVfs>& pack : mPacks) {
+        UniquePtr<Io::ReadAheadInputStream> content;
+        try {
+            content = pack->openSequential(source);
+        } catch (...) {
+            continue;
+        }
+        ReplacementFile file(target);
+        const std::exception_ptr failure = copyContent(*content, file, size);
+        if (!failure) {
+            file.commit();
+            return;
+        }
+        // A compressed file that does not inflate is one that its pack cannot open.
+        if (!pack->isCompressed(source)) {
+            std::rethrow_exception(failure);
+        }
+    }
+    throw fileAccessException(source);
 }
+
+void DeploymentEnvironment::addPack(SharedPtr<PackFileVfs> pack) {
+    mFileSystem->add(pack);
+    mPacks.append(std::move(pack));
+}
+
+void DeploymentEnvironment::addPackFile(const Io::Path& packFile) { addPack(makeShared<PackFileVfs>(packFile)); }
 
 void DeploymentEnvironment::addTemporaryPackFile(const Io::Path& packFile) {
     addPackFile(packFile);

@@ -3,6 +3,7 @@
 #include "tarviolib/core/array.h"
 #include "tarviolib/core/object.h"
 #include "tarviolib/core/result.h"
+#include "tarviolib/core/sharedptr.h"
 #include "tarviolib/core/string.h"
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/io/combinedvfs.h"
@@ -11,6 +12,8 @@
 #include <cstdint>
 
 namespace Tarvio {
+
+class PackFileVfs;
 
 // Bits of DeploymentEnvironment::extractFile.
 enum class ExtractFlags : uint32_t { Temporary = 1 };
@@ -30,6 +33,8 @@ public:
     Result<Array<uint8_t>> readFile(const Io::Path& source);
     // Writes the payload file to target (made absolute), creating its folder; answers the absolute
     // target, or an error naming target as given. flags: ExtractFlags bits; others are ignored.
+    // The file streams through a temporary file beside the target, which replaces the target only
+    // once complete: a failure leaves the target as it was.
     Result<Io::Path> extractFile(const Io::Path& target, const Io::Path& source, uint32_t flags);
     // A pack that fails its checks throws and is not added.
     void addPackFile(const Io::Path& packFile);
@@ -42,9 +47,15 @@ public:
     void deleteTemporaryFiles();
 
 private:
+    void addPack(SharedPtr<PackFileVfs> pack);
+    // What readFile and then writing the bytes to target would do, without holding the file.
+    void writeContent(const Io::Path& source, const Io::Path& target);
+
     Array<Io::Path> mTemporaryFiles;
     Array<Io::Path> mTemporaryPackFiles;
     UniquePtr<Io::CombinedVfs> mFileSystem;
+    // The file system's members, in its order.
+    Array<SharedPtr<PackFileVfs>> mPacks;
 };
 
 } // namespace Tarvio

@@ -13,6 +13,8 @@ namespace Tarvio::Io {
 namespace {
 
 constexpr int32_t BufferSize = 131072;
+// zlib counts in 32 bits.
+constexpr int64_t MaxDirectInflate = int64_t{1} << 30;
 
 } // namespace
 
@@ -53,6 +55,11 @@ int64_t DeflateInputStream::readImpl(void* data, int64_t size) {
         std::memcpy(destination + delivered, mOutput.data() + mConsumed, static_cast<std::size_t>(count));
         mConsumed += static_cast<int32_t>(count);
         delivered += count;
+        if (delivered < size && size - delivered >= mOutput.size() && !mStreamEnd) {
+            // A large request inflates straight into the caller's block, sparing a copy.
+            delivered += inflateInto(destination + delivered, std::min(size - delivered, MaxDirectInflate));
+            continue;
+        }
         if (delivered == size) {
             return delivered;
         }
@@ -60,7 +67,10 @@ int64_t DeflateInputStream::readImpl(void* data, int64_t size) {
             mEof = true;
             return delivered;
         }
-        refill();
+        // Empty while inflating: a failure leaves nothing to deliver.
+        mConsumed = 0;
+        mProduced = 0;
+        mProduced = static_cast<int32_t>(inflateInto(mOutput.data(), mOutput.size()));
         if (mProduced == 0) {
             mEof = true;
             return delivered;
@@ -68,25 +78,22 @@ int64_t DeflateInputStream::readImpl(void* data, int64_t size) {
     }
 }
 
-void DeflateInputStream::refill() {
+int64_t DeflateInputStream::inflateInto(uint8_t* block, int64_t size) {
     z_stream& stream = mInflate->stream;
-    mProduced = 0;
-    mConsumed = 0;
+    stream.next_out = block;
+    stream.avail_out = static_cast<uInt>(size);
     do {
         if (stream.avail_in == 0) {
             stream.next_in = mInput.data();
             stream.avail_in = static_cast<uInt>(mSource->read(mInput.data(), mInput.size()));
         }
-        stream.next_out = mOutput.data() + mProduced;
-        stream.avail_out = static_cast<uInt>(mOutput.size() - mProduced);
         const int result = inflate(&stream, Z_NO_FLUSH);
         if (result != Z_OK && result != Z_STREAM_END) {
-            mProduced = 0;
             throwException("Error while uncompressing data");
         }
         mStreamEnd = result == Z_STREAM_END;
-        mProduced = mOutput.size() - static_cast<int32_t>(stream.avail_out);
-    } while (!mStreamEnd && mProduced < mOutput.size());
+    } while (!mStreamEnd && stream.avail_out > 0);
+    return size - static_cast<int64_t>(stream.avail_out);
 }
 
 bool DeflateInputStream::isEofImpl() const {

@@ -28,8 +28,8 @@ protected:
 
 private:
     void requireSource() const;
-    // Inflates into the emptied output buffer until it is full or the stream has ended.
-    void refill();
+    // Inflates into the block until it is full or the stream has ended; answers the count.
+    int64_t inflateInto(uint8_t* block, int64_t size);
 
     UniquePtr<BinaryInputStream> mSource;
     UniquePtr<Detail::InflateState> mInflate;

@@ -38,6 +38,33 @@ bool fitsInDataArea(int64_t storedSize, int64_t originalSize, bool compressed, i
     return compressed ? originalSize <= storedSize * MaxInflateRatio : originalSize == storedSize;
 }
 
+// The content of a compressed file, which must inflate to exactly its original size.
+class InflatedContent : public Io::BinaryInputStream {
+public:
+    InflatedContent(UniquePtr<Io::BinaryInputStream> stored, int64_t size, const Io::Path& file)
+        : mInflated(std::move(stored)), mLeft(size), mFile(file) {}
+
+protected:
+    int64_t readImpl(void* data, int64_t size) override {
+        const int64_t wanted = std::min(size, mLeft);
+        const int64_t count = wanted > 0 ? mInflated.read(data, wanted) : 0;
+        mLeft -= count;
+        uint8_t beyond = 0;
+        if (count < wanted || (mLeft == 0 && mInflated.read(&beyond, 1) != 0)) {
+            throwDamaged("'" + mFile.toString() + "' does not inflate to its original size.");
+        }
+        mEof = count < size;
+        return count;
+    }
+    bool isEofImpl() const override { return mEof; }
+
+private:
+    Io::DeflateInputStream mInflated;
+    int64_t mLeft;
+    Io::Path mFile;
+    bool mEof = false;
+};
+
 } // namespace
 
 PackFileVfs::PackFileVfs(const Io::Path& packFile) : mPackFile(packFile) { checkGuard(); }
@@ -121,27 +148,49 @@ const PackFileEntry* PackFileVfs::find(const Io::Path& file) const {
     return entry != mEntries.end() && entry->name == file ? entry : nullptr;
 }
 
-UniquePtr<Io::SeekableBinaryInputStream> PackFileVfs::open(const Io::Path& file) {
+const PackFileEntry& PackFileVfs::entry(const Io::Path& file) const {
     const PackFileEntry* entry = find(file);
     if (entry == nullptr) {
         throw fileAccessException(file);
     }
-    auto stored = makeUnique<PackFileInputStream>(openSource(), entry->offset, entry->storedSize,
-                                                  entry->keystreamState);
-    if (!entry->compressed) {
-        return stored;
+    return *entry;
+}
+
+UniquePtr<Io::SeekableBinaryInputStream> PackFileVfs::openStored(const PackFileEntry& entry) const {
+    return makeUnique<PackFileInputStream>(openSource(), entry.offset, entry.storedSize, entry.keystreamState);
+}
+
+UniquePtr<Io::SeekableBinaryInputStream> PackFileVfs::open(const Io::Path& file) {
+    const PackFileEntry& found = entry(file);
+    if (!found.compressed) {
+        return openStored(found);
     }
-    Io::DeflateInputStream inflated(std::move(stored));
-    ByteBuffer content(entry->originalSize);
-    const int64_t count = inflated.read(content.data(), entry->originalSize);
+    InflatedContent inflated(openStored(found), found.originalSize, file);
+    ByteBuffer content(found.originalSize);
+    inflated.read(content.data(), found.originalSize);
+    // Checks an empty content, which the read above does not reach.
     uint8_t beyond = 0;
-    if (count != entry->originalSize || inflated.read(&beyond, 1) != 0) {
-        throwDamaged("'" + file.toString() + "' does not inflate to its original size.");
-    }
-    if (entry->originalSize == 0) {
+    inflated.read(&beyond, 1);
+    if (found.originalSize == 0) {
         return makeUnique<Io::MemoryInputStream>(&NoContent, 0);
     }
     return makeUnique<Io::ArrayInputStream<HeapAllocator, int64_t>>(std::move(content));
+}
+
+UniquePtr<Io::ReadAheadInputStream> PackFileVfs::openSequential(const Io::Path& file) {
+    const PackFileEntry& found = entry(file);
+    auto stored = makeUnique<Io::ReadAheadInputStream>(openStored(found), found.storedSize);
+    if (!found.compressed) {
+        return stored;
+    }
+    // Inflating on a second worker, while the first reads and unscrambles.
+    auto inflated = makeUnique<InflatedContent>(std::move(stored), found.originalSize, file);
+    return makeUnique<Io::ReadAheadInputStream>(std::move(inflated), found.originalSize);
+}
+
+bool PackFileVfs::isCompressed(const Io::Path& file) const {
+    const PackFileEntry* found = find(file);
+    return found != nullptr && found->compressed;
 }
 
 bool PackFileVfs::exists(const Io::Path& file) { return find(file) != nullptr; }

@@ -5,6 +5,7 @@
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/io/packkeystream.h"
 #include "tarviolib/io/path.h"
+#include "tarviolib/io/readaheadinputstream.h"
 #include "tarviolib/io/stream.h"
 #include "tarviolib/io/virtualfilesystem.h"
 
@@ -43,6 +44,13 @@ public:
 
     // A compressed file is inflated whole into memory here.
     UniquePtr<Io::SeekableBinaryInputStream> open(const Io::Path& file) override;
+    // For reading a file once from start to end without holding it whole: a compressed file
+    // inflates as it is read, and a large file is read, unscrambled and inflated ahead on worker
+    // threads while the caller uses what came before. Damage that open meets at once here fails
+    // the read that reaches it, with the same message.
+    UniquePtr<Io::ReadAheadInputStream> openSequential(const Io::Path& file);
+    // False for an unknown name.
+    bool isCompressed(const Io::Path& file) const;
     bool exists(const Io::Path& file) override;
     int64_t fileId(const Io::Path& file) override;
     int64_t fileSize(const Io::Path& file) override;
@@ -58,6 +66,9 @@ private:
     void readDirectory();
     // Null for an unknown name.
     const PackFileEntry* find(const Io::Path& file) const;
+    // Throws for an unknown name.
+    const PackFileEntry& entry(const Io::Path& file) const;
+    UniquePtr<Io::SeekableBinaryInputStream> openStored(const PackFileEntry& entry) const;
 
     Io::Path mPackFile;
     const void* mData = nullptr;

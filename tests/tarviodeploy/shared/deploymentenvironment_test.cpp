@@ -1,11 +1,14 @@
 #include "tarviodeploy/shared/deploymentenvironment.h"
 
 #include "tarviolib/io/filesystem.h"
+#include "tarviolib/io/readaheadinputstream.h"
 #include "tests/tarviolib/io/testfiles.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,23 @@ using Bytes = std::vector<uint8_t>;
 Bytes bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 std::string text(const Array<uint8_t>& content) { return std::string(content.begin(), content.end()); }
+
+std::set<std::string> namesIn(const Io::Path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Io::Testing::toFilesystemPath(folder))) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+// Several read-ahead blocks, not a whole number of them.
+std::string largeContent() {
+    std::string content;
+    for (uint64_t i = 0; content.size() < 2 * Io::ReadAheadInputStream::BlockSize + 5000; ++i) {
+        content += "entry " + std::to_string(i * 7919 % 100003) + ";";
+    }
+    return content;
+}
 
 class DeploymentEnvironmentTest : public testing::Test {
 protected:
@@ -80,6 +100,67 @@ TEST_F(DeploymentEnvironmentTest, AFailedExtractionNamesTheTargetAsGiven) {
     EXPECT_EQ(narrow(blocked.error()),
               "Failed to create directory " + narrow((mDirectory / "file/sub").absolute().toNative()));
     EXPECT_FALSE(mEnvironment->hasTemporaryFiles());
+}
+
+TEST_F(DeploymentEnvironmentTest, LargeFilesReplaceTheTargetWhole) {
+    const std::string large = largeContent();
+    mEnvironment->addPackFile(writePack("large.pack", {PackWriter::stored("stored.bin", bytes(large)),
+                                                       PackWriter::compressed("compressed.bin", bytes(large))}));
+    const Io::Path target = mDirectory / "large.bin";
+    for (const char* source : {"stored.bin", "compressed.bin"}) {
+        Io::Testing::writeBytes(target, "old content");
+        ASSERT_TRUE(mEnvironment->extractFile(target, source, 0).ok()) << source;
+        EXPECT_TRUE(readBytes(target) == large) << source;
+        EXPECT_EQ(namesIn(mDirectory.path()), (std::set<std::string>{"large.pack", "large.bin"}));
+    }
+}
+
+TEST_F(DeploymentEnvironmentTest, AFailureMidwayLeavesTheTargetAsItWas) {
+    const std::string large = largeContent();
+    PackWriter::Record corrupt = PackWriter::compressed("corrupt.bin", bytes(large));
+    corrupt.bytes[corrupt.bytes.size() / 2] ^= 0x5A;
+    const std::vector<PackWriter::Record> records = {PackWriter::stored("cut.bin", bytes(large)), corrupt};
+    const Bytes pack = PackWriter::pack(records);
+    const Io::Path packPath = writePack("cut.pack", records);
+    mEnvironment->addPackFile(packPath);
+    // Cut inside the stored file, after its first blocks.
+    Io::Testing::writeBytes(packPath, std::string(pack.begin(), pack.begin() + 8 + large.size() * 2 / 3));
+
+    const Io::Path target = mDirectory / "kept.bin";
+    const struct {
+        const char* source;
+        std::string message;
+    } cases[] = {
+        {"cut.bin", "Error reading packed file stream"},
+        // As when opening it: a compressed file that does not inflate is passed over.
+        {"corrupt.bin", "Cannot open/read/write file 'corrupt.bin'"},
+    };
+    for (const auto& c : cases) {
+        Io::Testing::writeBytes(target, "old content");
+        const Result<Io::Path> result = mEnvironment->extractFile(target, c.source, 1);
+        ASSERT_FALSE(result.ok()) << c.source;
+        EXPECT_EQ(narrow(result.error()), "Failed to install file " + narrow(target.toNative()) + ": " + c.message);
+        EXPECT_EQ(readBytes(target), "old content");
+        EXPECT_EQ(namesIn(mDirectory.path()), (std::set<std::string>{"cut.pack", "kept.bin"}));
+    }
+    EXPECT_FALSE(mEnvironment->hasTemporaryFiles());
+
+    // A later pack's copy of a file that does not inflate in an earlier one is used instead.
+    mEnvironment->addPackFile(writePack("good.pack", {PackWriter::compressed("corrupt.bin", bytes(large))}));
+    ASSERT_TRUE(mEnvironment->extractFile(target, "corrupt.bin", 0).ok());
+    EXPECT_TRUE(readBytes(target) == large);
+}
+
+TEST_F(DeploymentEnvironmentTest, ATargetThatCannotBeReplacedIsNamed) {
+    const Io::Path target = mDirectory / "folder";
+    ASSERT_TRUE(Io::createDirectories(target));
+    const Result<Io::Path> result = mEnvironment->extractFile(target, "both.txt", 0);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(narrow(result.error()), "Failed to install file " + narrow(target.toNative()) +
+                                          ": Cannot open/read/write file '" + narrow(target.absolute().toString()) +
+                                          "'");
+    EXPECT_TRUE(Io::isDirectory(target));
+    EXPECT_EQ(namesIn(mDirectory.path()), std::set<std::string>{"folder"});
 }
 
 TEST_F(DeploymentEnvironmentTest, TemporaryFilesAreDeletedOnRequestOrAtTheEnd) {

@@ -56,6 +56,19 @@ TEST(DeflateInputStreamTest, DeliversTheOriginalInAnyBlockSize) {
     }
 }
 
+TEST(DeflateInputStreamTest, LargeReadsAfterSmallOnesKeepTheOrder) {
+    // Large reads inflate straight into the caller's block, small ones through the buffer.
+    const std::string original = sampleText(1000000);
+    DeflateInputStream stream(makeUnique<Testing::StringInputStream>(compressed(original)));
+    std::string result;
+    std::string block(400000, '\0');
+    for (int64_t size = 1; const int64_t count = stream.read(block.data(), size); size = size == 1 ? 400000 : 1) {
+        result.append(block.data(), static_cast<std::size_t>(count));
+    }
+    EXPECT_EQ(result, original);
+    EXPECT_TRUE(stream.isEof());
+}
+
 TEST(DeflateInputStreamTest, StopsAtTheEndOfTheCompressedStream) {
     DeflateInputStream stream(makeUnique<Testing::StringInputStream>(compressed("hello") + "trailing bytes"));
     char bytes[16];

@@ -290,6 +290,55 @@ TEST(PackFileVfsTest, ACompressedFileMustInflateToExactlyItsOriginalSize) {
     expectThrowsMessage([&] { pack.vfs.open("e"); }, "Damaged pack file: 'e' does not inflate to its original size.");
 }
 
+std::string readAllBlocks(Io::ReadAheadInputStream& stream) {
+    std::string content;
+    const uint8_t* block = nullptr;
+    while (const int64_t count = stream.readBlock(block)) {
+        content.append(reinterpret_cast<const char*>(block), static_cast<std::size_t>(count));
+    }
+    return content;
+}
+
+// Several read-ahead blocks, not a whole number of them.
+std::string largeContent() {
+    std::string text;
+    for (uint64_t i = 0; text.size() < 3 * Io::ReadAheadInputStream::BlockSize + 1000; ++i) {
+        text += "line " + std::to_string(i * 7919 % 100003) + "\n";
+    }
+    return text;
+}
+
+TEST(PackFileVfsTest, SequentialReadingGivesTheContentOfOpen) {
+    const std::string large = largeContent();
+    MemoryPack pack({PackWriter::stored("s", bytes(large)), PackWriter::compressed("c", bytes(large)),
+                     PackWriter::stored("small", bytes("abc")), PackWriter::compressed("empty", {})});
+    for (const char* name : {"s", "c", "small", "empty"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(readAllBlocks(*pack.vfs.openSequential(name)), pack.content(name));
+    }
+    EXPECT_TRUE(pack.vfs.isCompressed("c"));
+    EXPECT_FALSE(pack.vfs.isCompressed("s"));
+    EXPECT_FALSE(pack.vfs.isCompressed("missing"));
+    expectThrowsMessage([&] { pack.vfs.openSequential("missing"); }, "Cannot open/read/write file 'missing'");
+}
+
+TEST(PackFileVfsTest, SequentialReadingMeetsTheDamageOfACompressedFile) {
+    const std::string large = largeContent();
+    for (const int64_t lie : {-1, 1}) {
+        Record record = PackWriter::compressed("z", bytes(large));
+        record.originalSize += lie;
+        MemoryPack pack({record});
+        UniquePtr<Io::ReadAheadInputStream> stream = pack.vfs.openSequential("z");
+        expectThrowsMessage([&] { readAllBlocks(*stream); },
+                            "Damaged pack file: 'z' does not inflate to its original size.");
+    }
+    Record corrupt = PackWriter::compressed("z", bytes(large));
+    corrupt.bytes[corrupt.bytes.size() / 2] ^= 0x55;
+    MemoryPack pack({corrupt});
+    UniquePtr<Io::ReadAheadInputStream> stream = pack.vfs.openSequential("z");
+    expectThrowsMessage([&] { readAllBlocks(*stream); }, "Error while uncompressing data");
+}
+
 class PackFileOnDiskTest : public testing::Test {
 protected:
     Io::Testing::TemporaryDirectory mDirectory;
