@@ -17,6 +17,8 @@ step_start "windows build"; configure_windows; cmake --build build -j"$jobs"; st
 step_start "windows tests"
 start_display
 trap 'scripts/wine.sh --stop-server; stop_display' EXIT
+# A server left from an earlier run may hold a desktop on a display that is gone.
+scripts/wine.sh --stop-server
 scripts/wine.sh --start-server
 (cd build && ctest --output-on-failure -j"$jobs")
 step_end

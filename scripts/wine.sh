@@ -33,7 +33,7 @@ case "${1:-}" in
       sleep 1
     fi
     exit 0 ;;
-  --stop-server) wineserver -k 2>/dev/null || true; exit 0 ;;
+  --stop-server) wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; exit 0 ;;
 esac
 
 exec wine "$@"

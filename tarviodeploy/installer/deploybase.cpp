@@ -1,5 +1,7 @@
 #include "tarviodeploy/installer/deploybase.h"
 
+#include "tarviodeploy/installer/iescomponent.h"
+#include "tarviodeploy/installer/lutcomponent.h"
 #include "tarviodeploy/shared/databasefile.h"
 #include "tarviodeploy/shared/previousinstallation.h"
 #include "tarviolib/core/exception.h"
@@ -13,6 +15,8 @@ namespace Tarvio {
 DeployBase::DeployBase(PluginDescriptor* descriptor, DeploymentEnvironment* environment, DeploymentUserInterface* ui)
     : mDescriptor(descriptor), mEnvironment(environment), mUi(ui) {
     mDescriptor->registerComponents(*this);
+    addUncategorizedComponent(makeUnique<LutComponent>());
+    addUncategorizedComponent(makeUnique<IesComponent>());
 }
 
 void DeployBase::addCategory(const String& name, CategoryLayout layout) {

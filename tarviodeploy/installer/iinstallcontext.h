@@ -18,10 +18,17 @@ constexpr uint32_t NotRecorded = 2;
 } // namespace InstallFileFlags
 
 // The engine's services to a component while it installs or unpacks: payload files, recording in
-// the install database, registry values and the log. Failures are
+// the install database, registry values, additional installer data and the log. Failures are
 // reported to the log and answered by the result; nothing here throws for them.
 class IInstallContext : public Polymorphic {
 public:
+    // Adds the pack of additional installer data named fileName to the payload: the file of that
+    // name in the working folder when there is one, else the download from the installer web
+    // server. False after a reported failure.
+    virtual bool downloadAdditionalData(const String& fileName) = 0;
+    // The remote file's ETag exactly as the server sends it; an error when there is a local file of
+    // that name or the server gives none. Reports nothing.
+    virtual Result<String> remoteVersion(const String& fileName) = 0;
     // The folder of the component being installed.
     virtual const Io::Path& targetDirectory() const = 0;
     // Records a file as the component's without installing it; a relative path is taken

@@ -1,8 +1,14 @@
 #include "tarviodeploy/installer/installcontext.h"
 
+#include "tarviodeploy/installer/additionalinstallerdata.h"
 #include "tarviodeploy/shared/databasefilesystemrecorder.h"
+#include "tarviolib/core/exception.h"
+#include "tarviolib/core/formatting.h"
 #include "tarviolib/core/optional.h"
+#include "tarviolib/http/httpinputstream.h"
+#include "tarviolib/io/filestream.h"
 #include "tarviolib/io/filesystem.h"
+#include "tarviolib/winapi/knownfolders.h"
 
 #include <windows.h>
 
@@ -10,14 +16,30 @@ namespace Tarvio {
 
 namespace Registry = WinApi::Registry;
 
+namespace {
+
+constexpr uint32_t DownloadTimeout = 60000;
+
+template <typename T>
+T valueOrThrow(const Result<T>& result) {
+    if (!result.ok()) {
+        throwException(result.error());
+    }
+    return result.value();
+}
+
+} // namespace
+
 static_assert(InstallFileFlags::Temporary == static_cast<uint32_t>(ExtractFlags::Temporary),
               "the environment remembers temporary files by the same bit");
 
-InstallContext::InstallContext(InstallerLogger* logger, DeploymentEnvironment* environment, Database* database)
+InstallContext::InstallContext(InstallerLogger* logger, DeploymentEnvironment* environment, Database* database,
+                               int32_t productId, const String& version)
     : mLogger(logger),
       mProgress(makeUnique<ProgressContext>(logger)),
       mEnvironment(environment),
-      mRegistryRecorder(makeShared<DatabaseRegistryRecorder>(database)) {
+      mRegistryRecorder(makeShared<DatabaseRegistryRecorder>(database)),
+      mBaseUrl(additionalDataBaseUrl(productId, version)) {
     Registry::addObserver(mRegistryRecorder);
 }
 
@@ -40,6 +62,60 @@ OperationResult InstallContext::componentResult() {
     // From here registry changes belong to the run, not to the component just closed.
     mRegistryRecorder->setEntry(nullptr);
     return status;
+}
+
+bool InstallContext::downloadAdditionalData(const String& fileName) {
+    try {
+        const Io::Path localFile(fileName);
+        if (Io::isFile(localFile)) {
+            info("Using local file " + fileName + " instead of downloading the file from web.");
+            mEnvironment->addPackFile(localFile);
+            return true;
+        }
+        const UniquePtr<HttpInputStream> download = HttpInputStream::get(mBaseUrl + fileName, DownloadTimeout);
+        const Io::Path file = valueOrThrow(Io::createRandomNamedFile(valueOrThrow(Io::temporaryDirectory())));
+        try {
+            const Optional<int64_t> total = download->contentLength();
+            if (mLogger->isGui()) {
+                info(downloadProgressText(0, total));
+            } else {
+                info("Downloading additional installer data " + (total ? formatByteSize(*total) : String()));
+            }
+            Io::copyStreamToFile(*download, file, [&](int64_t copied) {
+                mProgress->updateProgress(downloadProgressText(copied, total));
+            });
+            mEnvironment->addTemporaryPackFile(file);
+        } catch (...) {
+            // Neither a cancelled nor a refused download may stay behind in the temporary folder.
+            if (Io::isFile(file)) {
+                Io::removeFile(file);
+            }
+            throw;
+        }
+        return true;
+    } catch (const Exception& exception) {
+        error("Failed to download additional installer data (" + fileName + "): " + exceptionMessage(exception));
+    } catch (...) {
+        error("Failed to download additional installer data (" + fileName + "): Unknown error");
+    }
+    return false;
+}
+
+Result<String> InstallContext::remoteVersion(const String& fileName) {
+    try {
+        if (Io::isFile(Io::Path(fileName))) {
+            return Result<String>::fromError("Using local file override, the version is not known.");
+        }
+        const Optional<String> etag = HttpInputStream::get(mBaseUrl + fileName, DownloadTimeout)->etag();
+        if (!etag) {
+            throwException(L"bad_optional_access");
+        }
+        return etag.value();
+    } catch (const Exception& exception) {
+        return Result<String>::fromError(exceptionMessage(exception));
+    } catch (...) {
+        return Result<String>::fromError("Unknown error.");
+    }
 }
 
 Io::Path InstallContext::underComponent(const Io::Path& path) const {

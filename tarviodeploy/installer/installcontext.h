@@ -8,12 +8,15 @@
 #include "tarviodeploy/shared/installerlogger.h"
 #include "tarviodeploy/shared/operationresult.h"
 #include "tarviodeploy/shared/progresscontext.h"
+#include "tarviolib/core/result.h"
 #include "tarviolib/core/function.h"
 #include "tarviolib/core/sharedptr.h"
 #include "tarviolib/core/string.h"
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/io/path.h"
 #include "tarviolib/winapi/registry.h"
+
+#include <cstdint>
 
 namespace Tarvio {
 
@@ -25,8 +28,10 @@ namespace Tarvio {
 // Deletions are never recorded.
 class InstallContext : public IInstallContext {
 public:
-    // Neither the logger, the environment nor the database (which may be null) is owned.
-    InstallContext(InstallerLogger* logger, DeploymentEnvironment* environment, Database* database);
+    // Neither the logger, the environment nor the database (which may be null) is owned. The
+    // product number and version locate the additional installer data.
+    InstallContext(InstallerLogger* logger, DeploymentEnvironment* environment, Database* database,
+                   int32_t productId, const String& version);
     ~InstallContext() override;
     InstallContext(const InstallContext&) = delete;
     InstallContext& operator=(const InstallContext&) = delete;
@@ -39,6 +44,8 @@ public:
     // The worst report of the whole run.
     OperationResult severity() const { return mSeverity; }
 
+    bool downloadAdditionalData(const String& fileName) override;
+    Result<String> remoteVersion(const String& fileName) override;
     const Io::Path& targetDirectory() const override { return mComponentDirectory; }
     void recordFile(const Io::Path& path) override;
     Result<Io::Path> installFile(const Io::Path& destination, const Io::Path& source, uint32_t flags) override;
@@ -65,6 +72,7 @@ private:
     OperationResult mSeverity = OperationResult::Done;
     SharedPtr<DatabaseComponentEntry> mCurrentEntry;
     SharedPtr<DatabaseRegistryRecorder> mRegistryRecorder;
+    String mBaseUrl;
 };
 
 } // namespace Tarvio

@@ -1,6 +1,9 @@
 #include "tarviodeploy/installer/installer.h"
 
+#include "tarviodeploy/installer/installationreport.h"
 #include "tarviodeploy/installer/uninstallentry.h"
+#include "tarviodeploy/installer/vsredistributablescomponent.h"
+#include "tarviolib/core/formatting.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/winapi/registry.h"
 
@@ -13,7 +16,9 @@ const wchar_t* const ProductKeyPath = L"HKEY_LOCAL_MACHINE\\Software\\TarvioRend
 } // namespace
 
 Installer::Installer(PluginDescriptor* descriptor, DeploymentEnvironment* environment, DeploymentUserInterface* ui)
-    : DeployBase(descriptor, environment, ui), mUnpackDirectory(Io::Path(L"Tarvio Renderer").absolute()) {}
+    : DeployBase(descriptor, environment, ui), mUnpackDirectory(Io::Path(L"Tarvio Renderer").absolute()) {
+    addUncategorizedComponent(makeUnique<VsRedistributablesComponent>());
+}
 
 OperationResult Installer::run(InstallerLogger& logger) {
     installThirdPartyLicenses();
@@ -31,7 +36,7 @@ void Installer::installThirdPartyLicenses() {
 }
 
 OperationResult Installer::install(InstallerLogger& logger) {
-    InstallContext context(&logger, &environment(), &database());
+    InstallContext context(&logger, &environment(), &database(), descriptor().productId(), descriptor().version());
     const Optional<WinApi::Registry::Key> productKey = WinApi::Registry::createKey(ProductKeyPath);
     if (!productKey.hasValue()) {
         context.warning(L"Failed to create global Tarvio registry key. Some features may not work correctly.");
@@ -54,6 +59,7 @@ OperationResult Installer::install(InstallerLogger& logger) {
 
     installComponents(context, logger);
     writeDatabase(logger);
+    sendInstallationReport();
     return context.severity();
 }
 
@@ -103,6 +109,19 @@ Optional<PrerequisiteIssues> Installer::collectPrerequisiteIssues() const {
     return any ? Optional<PrerequisiteIssues>(std::move(merged)) : Optional<PrerequisiteIssues>();
 }
 
+void Installer::sendInstallationReport() const {
+    Array<String> ids;
+    for (const SharedPtr<Component>& component : components()) {
+        if (component->selected()) {
+            ids.append(component->id());
+        }
+    }
+    InstallationReport report(descriptor().referral(), descriptor().id());
+    report.add(L"version", descriptor().version());
+    report.add(L"components", join(ids, L";", L";"));
+    report.send();
+}
+
 String Installer::componentVersion(Component& component, IInstallContext& context) const {
     return component.version(context).valueOr(descriptor().version());
 }
@@ -128,6 +147,13 @@ void Installer::installComponents(InstallContext& context, InstallerLogger& logg
                     continue;
                 }
             }
+        }
+        // What the component needs from outside the payload comes first: without it the previous
+        // installation is better than none.
+        if (!component->prepareInstall(context)) {
+            logger.log("Component " + component->name() + " was not installed; its previous installation stays.\n",
+                       LogLevel::Info);
+            continue;
         }
         releaseComponentForReinstall(logger, *component);
         installComponent(context, *component);
@@ -164,7 +190,7 @@ void Installer::installComponent(InstallContext& context, Component& component) 
 OperationResult Installer::unpackAll(InstallerLogger& logger) {
     logger.log(L"All components will just be unpacked\n", LogLevel::Info);
     environment().extractFile(mUnpackDirectory / "readme.txt", Io::Path(L"unpack-readme.txt"), 0);
-    InstallContext context(&logger, &environment(), &database());
+    InstallContext context(&logger, &environment(), &database(), descriptor().productId(), descriptor().version());
     for (const SharedPtr<Component>& component : components()) {
         context.beginComponent(component->name(), mUnpackDirectory / component->name(),
                                SharedPtr<DatabaseComponentEntry>());

@@ -34,6 +34,7 @@ private:
     void installComponents(InstallContext& context, InstallerLogger& logger);
     void installComponent(InstallContext& context, Component& component);
     Optional<PrerequisiteIssues> collectPrerequisiteIssues() const;
+    void sendInstallationReport() const;
     String componentVersion(Component& component, IInstallContext& context) const;
 
     InstallType mInstallType = InstallType::Typical;

@@ -1,7 +1,12 @@
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
 
+#include "tarviodeploy/installer/drservercomponent.h"
+#include "tarviodeploy/installer/imageeditorcomponent.h"
+#include "tarviodeploy/installer/licensingservercomponent.h"
+#include "tarviodeploy/installer/materiallibrarycomponent.h"
 #include "tarviodeploy/installer/maxversion.h"
 #include "tarviodeploy/installer/plugin3dsmaxcomponent.h"
+#include "tarviodeploy/installer/standalonecomponent.h"
 #include "tarviodeploy/shared/componentregistrator.h"
 #include "tarviodeploy/shared/sse41support.h"
 #include "tarviolib/core/exception.h"
@@ -15,6 +20,10 @@ String PluginDescriptor3dsMax::description() const {
 
 void PluginDescriptor3dsMax::registerComponents(ComponentRegistrator& registrator) const {
     if (!isSse41Supported()) {
+        // The renderer and its programs need SSE4.1; of the side programs only the licensing server
+        // runs without it.
+        registrator.addCategory(L"Support Tools", CategoryLayout::CheckBoxesWithPaths);
+        registrator.addComponent(makeUnique<LicensingServerComponent>());
         return;
     }
     registrator.addCategory(L"3ds Max Plugins", CategoryLayout::CheckBoxGrid);
@@ -28,6 +37,13 @@ void PluginDescriptor3dsMax::registerComponents(ComponentRegistrator& registrato
         }
         registrator.addComponent(std::move(component));
     }
+    registrator.addCategory(L"Additional Content", CategoryLayout::CheckBoxGrid);
+    registrator.addComponent(makeUnique<MaterialLibraryComponent>());
+    registrator.addCategory(L"Support Tools", CategoryLayout::CheckBoxesWithPaths);
+    registrator.addComponent(makeUnique<DrServerComponent>());
+    registrator.addComponent(makeUnique<LicensingServerComponent>());
+    registrator.addComponent(makeUnique<StandaloneComponent>());
+    registrator.addComponent(makeUnique<ImageEditorComponent>());
 }
 
 WinApi::FileResource PluginDescriptor3dsMax::payload() const {

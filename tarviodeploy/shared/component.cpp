@@ -32,4 +32,8 @@ PrerequisiteIssues Component::queryPrerequisites() const {
     return checkPrerequisites();
 }
 
+bool Component::prepareInstall(IInstallContext&) {
+    return true;
+}
+
 } // namespace Tarvio

@@ -35,6 +35,10 @@ public:
     virtual PrerequisiteIssues checkPrerequisites() const;
     // The same answer as checkPrerequisites in every component; the installer never asks it.
     virtual PrerequisiteIssues queryPrerequisites() const;
+    // Called by the install flow before it releases the previous installation: fetches what
+    // install needs from outside the payload. False (the failure reported through the context)
+    // keeps the previous installation as it is, and this one is not made.
+    virtual bool prepareInstall(IInstallContext& context);
 
     bool selected() const { return mSelected; }
     void setSelected(bool selected) { mSelected = selected; }

@@ -34,7 +34,7 @@ protected:
         };
         mPack = PackWriter::pack(records);
         mEnvironment = makeUnique<DeploymentEnvironment>(mPack.data(), static_cast<int32_t>(mPack.size()));
-        mContext = makeUnique<InstallContext>(&mLogger, mEnvironment.get(), &mDatabase);
+        mContext = makeUnique<InstallContext>(&mLogger, mEnvironment.get(), &mDatabase, 2, L"2");
     }
 
     Io::Path folder() const { return mFolder.path() / "Component"; }

@@ -27,6 +27,8 @@ public:
 // The defaults never use the context.
 class UnusedContext : public IInstallContext {
 public:
+    bool downloadAdditionalData(const String&) override { return false; }
+    Result<String> remoteVersion(const String&) override { return Result<String>::fromError("unused"); }
     const Io::Path& targetDirectory() const override { return mDirectory; }
     void recordFile(const Io::Path&) override {}
     Result<Io::Path> installFile(const Io::Path&, const Io::Path&, uint32_t) override {
@@ -54,6 +56,7 @@ TEST(Component, DefaultsFollowTheName) {
     EXPECT_FALSE(component.version(context).hasValue());
     EXPECT_TRUE(component.checkPrerequisites().isEmpty());
     EXPECT_TRUE(component.queryPrerequisites().isEmpty());
+    EXPECT_TRUE(component.prepareInstall(context));
     EXPECT_FALSE(component.selected());
     EXPECT_TRUE(component.targetDirectory().isEmpty());
     component.removeLegacyInstallation();

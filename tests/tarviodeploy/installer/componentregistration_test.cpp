@@ -1,0 +1,64 @@
+#include "tarviodeploy/installer/installer.h"
+#include "tarviodeploy/installer/plugindescriptor3dsmax.h"
+#include "tests/tarviodeploy/installer/componenttesting.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace Tarvio {
+namespace {
+
+using namespace Testing;
+
+// The categories with their layouts and components, then the full list; each component as its id,
+// with "*" when selected.
+std::string describeRegistration(const Installer& installer) {
+    auto item = [](const Component& component) {
+        return " " + utf8Text(component.id()) + (component.selected() ? "*" : "");
+    };
+    std::string text;
+    installer.forEachCategory(Function<void(ComponentCategory&)>([&](ComponentCategory& category) {
+        text += utf8Text(category.name()) +
+                (category.layout() == CategoryLayout::CheckBoxGrid ? " (grid):" : " (paths):");
+        for (const SharedPtr<Component>& component : category.components()) {
+            text += item(*component);
+        }
+        text += "\n";
+    }));
+    text += "all:";
+    for (const SharedPtr<Component>& component : installer.components()) {
+        text += item(*component);
+    }
+    return text;
+}
+
+TEST(ComponentRegistrationTest, OrderWithAndWithoutSse41) {
+    const std::vector<uint8_t> pack = PackWriter::pack({});
+    DeploymentEnvironment environment(pack.data(), static_cast<int32_t>(pack.size()));
+    RecordingUserInterface ui;
+    PluginDescriptor3dsMax descriptor;
+    // No 3ds Max in the test system: every version's component is there, unselected.
+    const struct {
+        const wchar_t* system;
+        const char* registration;
+    } cases[] = {
+        {L"", "3ds Max Plugins (grid): Max2013 Max2014 Max2015 Max2016 Max2017 Max2018 Max2019\n"
+              "Additional Content (grid): MaterialLibrary*\n"
+              "Support Tools (paths): DR Server* Licensing Server Standalone* Image Editor*\n"
+              "all: Max2013 Max2014 Max2015 Max2016 Max2017 Max2018 Max2019 MaterialLibrary* DR Server* "
+              "Licensing Server Standalone* Image Editor* LUT bundle* IES bundle* Microsoft Dependencies*"},
+        {L"no-sse41", "Support Tools (paths): Licensing Server\n"
+                      "all: Licensing Server LUT bundle* IES bundle* Microsoft Dependencies*"},
+    };
+    for (const auto& test : cases) {
+        SetEnvironmentVariableW(L"TARVIO_TEST_SYSTEM", test.system);
+        const Installer installer(&descriptor, &environment, &ui);
+        EXPECT_EQ(describeRegistration(installer), test.registration) << utf8Text(test.system);
+    }
+    SetEnvironmentVariableW(L"TARVIO_TEST_SYSTEM", nullptr);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+} // namespace
+} // namespace Tarvio
