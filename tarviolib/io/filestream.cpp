@@ -106,20 +106,7 @@ bool FileInputStream::isEofImpl() const { return std::feof(file()) != 0; }
 int64_t FileInputStream::tellg() const { return tell(); }
 
 void FileInputStream::seekg(int64_t offset, SeekOrigin origin) {
-    int64_t target = 0;
-    switch (origin) {
-    case SeekOrigin::Begin:
-        target = offset;
-        break;
-    case SeekOrigin::Current:
-        target = tell() + offset;
-        break;
-    case SeekOrigin::End:
-        target = fileSize() + offset;
-        break;
-    default:
-        throwStop(StreamModule, 389);
-    }
+    const int64_t target = seekTarget(offset, origin, tell(), fileSize(), StreamModule, 389);
     if (target > fileSize()) {
         debugLog("Io::FileInputStream::seekg failed: desiredPosition:", target, ", mFileSize: ", fileSize());
         throwAccessError();

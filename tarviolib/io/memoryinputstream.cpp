@@ -47,20 +47,7 @@ int64_t MemoryInputStream::tellg() const {
 
 void MemoryInputStream::seekg(int64_t offset, SeekOrigin origin) {
     requireData();
-    int64_t target = 0;
-    switch (origin) {
-    case SeekOrigin::Begin:
-        target = offset;
-        break;
-    case SeekOrigin::Current:
-        target = mPosition + offset;
-        break;
-    case SeekOrigin::End:
-        target = mSize + offset;
-        break;
-    default:
-        throwStop("tarviolib/io/stream", 759);
-    }
+    const int64_t target = seekTarget(offset, origin, mPosition, mSize, "tarviolib/io/stream", 759);
     if (target < 0 || target > mSize) {
         throwException("MemoryInputStream: seeking outside memory boundaries.");
     }

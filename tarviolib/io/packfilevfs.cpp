@@ -265,20 +265,7 @@ bool PackFileInputStream::isEofImpl() const { return mEof; }
 int64_t PackFileInputStream::tellg() const { return mPosition; }
 
 void PackFileInputStream::seekg(int64_t offset, SeekOrigin origin) {
-    int64_t target = 0;
-    switch (origin) {
-    case SeekOrigin::Begin:
-        target = offset;
-        break;
-    case SeekOrigin::Current:
-        target = mPosition + offset;
-        break;
-    case SeekOrigin::End:
-        target = mLength + offset;
-        break;
-    default:
-        throwStop("tarviolib/io/packfilevfs", 56);
-    }
+    const int64_t target = Io::seekTarget(offset, origin, mPosition, mLength, "tarviolib/io/packfilevfs", 56);
     if (target < 0 || target > mLength) {
         throwException("Error seeking packed file stream");
     }

@@ -1,6 +1,7 @@
 #include "tarviolib/io/stream.h"
 
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/stopreport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,6 +67,16 @@ void BinaryOutputStream::write(const void* data, int64_t size) {
     if (data != nullptr && size > 0) {
         writeImpl(data, size);
     }
+}
+
+int64_t seekTarget(int64_t offset, SeekOrigin origin, int64_t position, int64_t size, const char* stopModule,
+                   int32_t stopLine) {
+    switch (origin) {
+    case SeekOrigin::Begin: return offset;
+    case SeekOrigin::Current: return position + offset;
+    case SeekOrigin::End: return size + offset;
+    }
+    throwStop(stopModule, stopLine);
 }
 
 int64_t readExact(BinaryInputStream& stream, void* data, int64_t size) {

@@ -66,6 +66,11 @@ public:
 // Exactly size bytes, or "Could not extract the required number of bytes from the input stream".
 int64_t readExact(BinaryInputStream& stream, void* data, int64_t size);
 
+// The absolute position that offset from origin names in a stream at position holding size bytes;
+// an origin outside the enumeration stops with the caller's report (module and line).
+int64_t seekTarget(int64_t offset, SeekOrigin origin, int64_t position, int64_t size, const char* stopModule,
+                   int32_t stopLine);
+
 namespace Detail {
 [[noreturn]] void throwObjectReadFailure();
 }
