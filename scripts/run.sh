@@ -11,7 +11,8 @@ step_start "build"; configure_windows; cmake --build build -j"$jobs" --target Ta
 
 [ $# -gt 0 ] || set -- --acceptEulaAndAutoInstall
 start_display
-trap stop_display EXIT
+# The prefix's desktop lives on this run's display: end both together.
+trap '"$root/scripts/wine.sh" --stop-server; stop_display' EXIT
 
 # The prefix has no 3ds Max: register a demo 3ds Max 2019 folder, once, so the plug-in has a home.
 max_key='HKLM\SOFTWARE\Autodesk\3dsMax\21.0'

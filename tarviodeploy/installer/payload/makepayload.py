@@ -90,7 +90,7 @@ def main(out):
     out = Path(out)
     shutil.rmtree(out, ignore_errors=True)
     files = {name: f"Demo payload placeholder for {name}\n".encode() for name in PLACEHOLDERS}
-    files.update({f"toolbar/{name}": bmp(*spec) for name, spec in TOOLBAR.items()})
+    files.update({f"toolbar/{name}": bmp(*shape) for name, shape in TOOLBAR.items()})
     files.update({f"gui/bg{page}.png": background(page) for page in range(5)})
     files["gui/window-mask.png"] = window_mask()
     files["gui/Logo.png"] = logo()
