@@ -449,7 +449,20 @@ REPORT_SALT = "9d3b7e15a06c2f48e1d94b70c5a2e83f61b0d7c4"
 REPORT_KEYS = ["type", "computer-id", "system", "application", "version", "components", "signature"]
 
 
-class ReportServer:
+class LocalServer:
+    """An HTTP server on 127.0.0.1 at a free port, serving on a thread of its own."""
+
+    def start(self, handler):
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.base = f"http://127.0.0.1:{self.server.server_address[1]}"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+class ReportServer(LocalServer):
     """The report endpoint on 127.0.0.1, recording every request as (method, path, content type, body)."""
 
     def __init__(self):
@@ -473,16 +486,10 @@ class ReportServer:
             def log_message(self, *args):
                 pass
 
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.base = f"http://127.0.0.1:{self.server.server_address[1]}"
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
+        self.start(Handler)
 
 
-class InstallerDataServer:
+class InstallerDataServer(LocalServer):
     """The installer web server on 127.0.0.1: serves the pack at /3dsmax/2/MaterialLibrary with the
     ETag etag, without a Content-Length (the connection ends the body); counts the requests."""
 
@@ -503,13 +510,7 @@ class InstallerDataServer:
             def log_message(self, *args):
                 pass
 
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self.base = f"http://127.0.0.1:{self.server.server_address[1]}"
-        threading.Thread(target=self.server.serve_forever, daemon=True).start()
-
-    def close(self):
-        self.server.shutdown()
-        self.server.server_close()
+        self.start(Handler)
 
 
 def form_encoded(text):
