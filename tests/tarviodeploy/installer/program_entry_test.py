@@ -50,6 +50,11 @@ class ProgramEntry(unittest.TestCase):
                 self.assertEqual(run(["--acceptEulaAndAutoInstall"], privileges),
                                  (1, "", "Error: Installation must be run from elevated (admin) console.\n"))
 
+    def test_graphical_road_relaunches_an_unelevated_administrator_elevated(self):
+        # The elevated copy, started without arguments, takes the graphical road on its own.
+        code, out, _ = run([], privileges="unelevated-admin")
+        self.assertEqual((code, out), (0, ""))
+
     def test_graphical_road_refuses_a_standard_user(self):
         code, out, err = run([], privileges="user")
         self.assertEqual((code, out), (1, ""))
