@@ -14,7 +14,7 @@ echo "[wine] creating prefix $prefix" >&2
 rm -rf "$prefix"
 mkdir -p "$prefix"
 touch "$prefix/$marker"
-wineboot -i >/dev/null 2>&1
+"$TARVIO_WINE" wineboot.exe -i >/dev/null 2>&1
 wineserver -w
 
 # A new prefix links its shell folders into the host's home; a shortcut saved on the Desktop would
@@ -27,5 +27,5 @@ for link in "$prefix"/drive_c/users/*/*; do
 done
 
 # Real Windows always has this key; a fresh prefix does not.
-wine reg add 'HKCU\Software\Classes' /f /reg:64 >/dev/null 2>&1
+"$TARVIO_WINE" reg add 'HKCU\Software\Classes' /f /reg:64 >/dev/null 2>&1
 wineserver -w
