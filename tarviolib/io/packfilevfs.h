@@ -82,7 +82,7 @@ private:
 };
 
 // A window of a pack, unscrambled as it is read. Seeking restarts the keystream at the window's
-// start and steps it to the target.
+// start and jumps it to the target.
 class PackFileInputStream : public Io::SeekableBinaryInputStream {
 public:
     // Takes the source over and seeks it to offset.
