@@ -9,6 +9,8 @@
 #include "tarviolib/core/exception.h"
 #include "tarviolib/thread/mainthreaddispatcher.h"
 #include "tarviolib/thread/scheduler.h"
+#include "tarviolib/thread/standbythread.h"
+#include "tarviolib/ui/dialogscript.h"
 #include "tarviolib/winapi/systeminfo.h"
 #include "tests/support/processthreads.h"
 #include "tests/support/watchdog.h"
@@ -212,6 +214,27 @@ TEST_F(LibraryTest, MainLoopRunsPostedTasksAndTheIdleTimer) {
     EXPECT_TRUE(ranOnMainThread);
     EXPECT_GE(idleEventsSeen, 2);
     EXPECT_LE(idleEventsSeen, 6);
+}
+
+// With the library up, a task that fails on the standby thread ends in the error box, shown on the
+// main thread while the owner waits in the destructor.
+TEST_F(LibraryTest, FailedStandbyTaskIsReportedInTheErrorBoxOnTheMainThread) {
+    const Testing::Watchdog watchdog(60s, "the standby thread's error box");
+    ASSERT_TRUE(initLibrary(1));
+    Testing::DialogScript script;
+    script.answerBox(MessageBoxAnswer::Ok);
+    {
+        StandbyThread standby;
+        standby.run([] { throwException(String("The task\tfailed.")); }, false);
+    }
+    const Array<Testing::ShownDialog> shown = script.shown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].caption, String("Error"));
+    EXPECT_EQ(shown[0].text, String("The task    failed."));
+    EXPECT_EQ(shown[0].kind, MessageBoxKind::Error);
+    EXPECT_EQ(shown[0].buttons, MessageBoxButtons::Ok);
+    EXPECT_FALSE(shown[0].hasParent);
+    EXPECT_TRUE(shown[0].onMainThread);
 }
 
 } // namespace
