@@ -11,6 +11,7 @@
 #include "tarviolib/xml/xmlwriternode.h"
 
 #include <exception>
+#include <new>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -165,6 +166,8 @@ DatabaseLoadResult Database::parse(const String& text) {
         if (root != nullptr && root->name() == "Database") {
             result.failed = result.database->readRoot(*root);
         }
+    } catch (const std::bad_alloc&) {
+        throw; // out of memory says nothing about the file
     } catch (const std::exception&) {
         result.failed = true;
     }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <new>
 #include <utility>
 
 namespace Tarvio {
@@ -65,6 +66,8 @@ private:
     void guarded(Work work) {
         try {
             work();
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (const std::exception&) {
             throw fileAccessException(mTarget);
         }
@@ -87,6 +90,8 @@ std::exception_ptr copyContent(Io::ReadAheadInputStream& content, ReplacementFil
                 uint8_t missing = 0;
                 Io::readExact(content, &missing, 1);
             }
+        } catch (const std::bad_alloc&) {
+            throw; // not a failure of the content
         } catch (...) {
             return std::current_exception();
         }
@@ -129,6 +134,8 @@ Result<Io::Path> DeploymentEnvironment::extractFile(const Io::Path& target, cons
     }
     try {
         writeContent(source, absoluteTarget);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception& exception) {
         return Result<Io::Path>::fromError("Failed to install file " + target.toNative() + ": " +
                                            exceptionMessage(exception));
@@ -147,6 +154,8 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
         UniquePtr<Io::ReadAheadInputStream> content;
         try {
             content = pack->openSequential(source);
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (...) {
             continue;
         }
