@@ -6,6 +6,8 @@
 #include "tarviodeploy/shared/databaseregistryvalueentry.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/filestream.h"
+#include "tarviolib/io/memoryinputstream.h"
+#include "tarviolib/io/textreading.h"
 #include "tarviolib/io/textstream.h"
 #include "tarviolib/xml/xmlreadernode.h"
 #include "tarviolib/xml/xmlwriternode.h"
@@ -137,12 +139,15 @@ void Database::addEntry(const SharedPtr<DatabaseEntry>& entry) {
 }
 
 DatabaseLoadResult Database::load(const Io::Path& path) {
-    // A file that cannot be opened throws; text that is not UTF-8 (another byte-order mark) is a
-    // damaged database like any other, not a reason to stop.
-    UniquePtr<Io::BinaryInputStream> file(new Io::FileInputStream(path));
+    // A file that cannot be opened or read throws: taken for damage, it would be replaced at the
+    // end of the run and the uninstaller's records lost. Only the bytes read can be damaged: text
+    // that is not UTF-8 (another byte-order mark) is, like any other damage, no reason to stop.
+    Io::FileInputStream file(path);
+    const Array<char> bytes = Io::readAllChars8(file, 0);
     String text;
     try {
-        TextInputStream stream(std::move(file), TextEncoding::Utf8, TextInputFlag::ConvertNewlines);
+        TextInputStream stream(makeUnique<Io::MemoryInputStream>(bytes.data(), bytes.size() - 1), TextEncoding::Utf8,
+                               TextInputFlag::ConvertNewlines);
         text = stream.readAll();
     } catch (const Exception&) {
         DatabaseLoadResult result;

@@ -2,6 +2,7 @@
 
 #include "tests/support/databasedescription.h"
 #include "tarviolib/core/badalloc.h"
+#include "tarviolib/core/exception.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/core/heapallocator.h"
 
@@ -133,6 +134,13 @@ TEST(Database, OutOfMemoryWhileParsingPassesInsteadOfFailingTheLoad) {
     }
     EXPECT_GT(failures, 10);
 }
+
+#ifdef __linux__
+TEST(Database, AFileThatOpensButCannotBeReadThrowsInsteadOfLoadingAsDamaged) {
+    // Opens as a regular file; reading its first page fails (EIO).
+    EXPECT_THROW(Database::load(Io::Path(L"/proc/self/mem")), Exception);
+}
+#endif
 
 TEST(Database, ReadsCorruptedLikeAStreamExtractionOfABool) {
     const struct {
