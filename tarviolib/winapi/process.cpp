@@ -68,29 +68,24 @@ Process::Process(const Io::Path& program, const Array<String>& arguments, uint32
     if (!ShellExecuteExW(&info)) {
         throwException(L"Can't start " + file + L" as process.");
     }
-    mHandle = info.hProcess;
+    mHandle.reset(info.hProcess);
 }
 
 Process::~Process() {
-    if (mHandle == nullptr) {
-        return;
+    if (mHandle && (mFlags & ProcessFlag::Detached) == 0) {
+        TerminateProcess(mHandle.get(), 4294967295u);
     }
-    if ((mFlags & ProcessFlag::Detached) == 0) {
-        TerminateProcess(mHandle, 4294967295u);
-    }
-    CloseHandle(mHandle);
 }
 
 Optional<int32_t> Process::wait(uint32_t milliseconds, uint32_t) {
-    if (mHandle == nullptr || WaitForSingleObject(mHandle, milliseconds) != WAIT_OBJECT_0) {
+    if (!mHandle || WaitForSingleObject(mHandle.get(), milliseconds) != WAIT_OBJECT_0) {
         return {};
     }
     DWORD exitCode = 0;
-    if (!GetExitCodeProcess(mHandle, &exitCode)) {
+    if (!GetExitCodeProcess(mHandle.get(), &exitCode)) {
         exitCode = 1;
     }
-    CloseHandle(mHandle);
-    mHandle = nullptr;
+    mHandle.reset();
     return static_cast<int32_t>(exitCode);
 }
 

@@ -5,6 +5,7 @@
 #include "tarviolib/core/optional.h"
 #include "tarviolib/core/string.h"
 #include "tarviolib/io/path.h"
+#include "tarviolib/winapi/scopedhandle.h"
 
 #include <cstdint>
 
@@ -35,11 +36,11 @@ public:
     Optional<int32_t> wait(uint32_t milliseconds, uint32_t reserved = 0);
 
     // Null when none is held: the shell may start no new process, and wait forgets an ended one.
-    void* handle() const { return mHandle; }
+    void* handle() const { return mHandle.get(); }
     uint32_t flags() const { return mFlags; }
 
 private:
-    void* mHandle = nullptr;
+    KernelHandle mHandle;
     uint32_t mFlags = 0;
 };
 
