@@ -7,6 +7,7 @@
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/packfilevfs.h"
 #include "tarviolib/io/readaheadinputstream.h"
+#include "tarviolib/io/replacementfile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -26,42 +27,20 @@ void removeAll(Array<Io::Path>& files) {
     files.clear();
 }
 
-// A file written under a temporary name beside its target, created with the first write, which
-// replaces the target when committed and is removed otherwise. Its failures name the target.
-class ReplacementFile : public Noncopyable {
+// The file layer's replacement of the target, whose failures name the target.
+class TargetFile : public Noncopyable {
 public:
-    explicit ReplacementFile(const Io::Path& target) : mTarget(target), mTemporary(target.toString() + ".partial") {}
-
-    ~ReplacementFile() {
-        if (mOut) {
-            mOut.reset();
-            Io::removeFile(mTemporary);
-        }
-    }
+    explicit TargetFile(const Io::Path& target) : mFile(target) {}
 
     void write(const void* data, int64_t size) {
-        guarded([&] { open().write(data, size); });
+        guarded([&] { mFile.stream().write(data, size); });
     }
 
     void commit() {
-        guarded([&] {
-            open().close();
-            mOut.reset();
-            if (!Io::moveFile(mTemporary, mTarget, true)) {
-                Io::removeFile(mTemporary);
-                throw fileAccessException(mTarget);
-            }
-        });
+        guarded([&] { mFile.commit(); });
     }
 
 private:
-    Io::FileOutputStream& open() {
-        if (!mOut) {
-            mOut = makeUnique<Io::FileOutputStream>(mTemporary, FileWriteMode::Overwrite);
-        }
-        return *mOut;
-    }
-
     template <typename Work>
     void guarded(Work work) {
         try {
@@ -69,18 +48,16 @@ private:
         } catch (const std::bad_alloc&) {
             throw;
         } catch (const std::exception&) {
-            throw fileAccessException(mTarget);
+            throw fileAccessException(mFile.target());
         }
     }
 
-    Io::Path mTarget;
-    Io::Path mTemporary;
-    UniquePtr<Io::FileOutputStream> mOut;
+    Io::ReplacementFile mFile;
 };
 
 // Copies the first size bytes of content into file; answers the failure of the content, if any.
 // A content that ends early fails as the exact read of the whole file does.
-std::exception_ptr copyContent(Io::ReadAheadInputStream& content, ReplacementFile& file, int64_t size) {
+std::exception_ptr copyContent(Io::ReadAheadInputStream& content, TargetFile& file, int64_t size) {
     for (int64_t left = size; left > 0;) {
         const uint8_t* block = nullptr;
         int64_t count = 0;
@@ -159,7 +136,7 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
         } catch (...) {
             continue;
         }
-        ReplacementFile file(target);
+        TargetFile file(target);
         const std::exception_ptr failure = copyContent(*content, file, size);
         if (!failure) {
             file.commit();
