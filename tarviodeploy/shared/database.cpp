@@ -6,11 +6,14 @@
 #include "tarviodeploy/shared/databaseregistryvalueentry.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/filestream.h"
+#include "tarviolib/io/memoryinputstream.h"
+#include "tarviolib/io/textreading.h"
 #include "tarviolib/io/textstream.h"
 #include "tarviolib/xml/xmlreadernode.h"
 #include "tarviolib/xml/xmlwriternode.h"
 
 #include <exception>
+#include <new>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -136,12 +139,15 @@ void Database::addEntry(const SharedPtr<DatabaseEntry>& entry) {
 }
 
 DatabaseLoadResult Database::load(const Io::Path& path) {
-    // A file that cannot be opened throws; text that is not UTF-8 (another byte-order mark) is a
-    // damaged database like any other, not a reason to stop.
-    UniquePtr<Io::BinaryInputStream> file(new Io::FileInputStream(path));
+    // A file that cannot be opened or read throws: taken for damage, it would be replaced at the
+    // end of the run and the uninstaller's records lost. Only the bytes read can be damaged: text
+    // that is not UTF-8 (another byte-order mark) is, like any other damage, no reason to stop.
+    Io::FileInputStream file(path);
+    const Array<char> bytes = Io::readAllChars8(file, 0);
     String text;
     try {
-        TextInputStream stream(std::move(file), TextEncoding::Utf8, TextInputFlag::ConvertNewlines);
+        TextInputStream stream(makeUnique<Io::MemoryInputStream>(bytes.data(), bytes.size() - 1), TextEncoding::Utf8,
+                               TextInputFlag::ConvertNewlines);
         text = stream.readAll();
     } catch (const Exception&) {
         DatabaseLoadResult result;
@@ -165,6 +171,8 @@ DatabaseLoadResult Database::parse(const String& text) {
         if (root != nullptr && root->name() == "Database") {
             result.failed = result.database->readRoot(*root);
         }
+    } catch (const std::bad_alloc&) {
+        throw; // out of memory says nothing about the file
     } catch (const std::exception&) {
         result.failed = true;
     }

@@ -6,6 +6,7 @@
 #include "tarviolib/io/textstream.h"
 
 #include <exception>
+#include <new>
 
 namespace Tarvio {
 
@@ -14,6 +15,8 @@ namespace {
 bool copyAside(const Io::Path& path, const Io::Path& copy) {
     try {
         return Io::copyFile(path, copy, true);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception&) {
         return false;
     }

@@ -8,11 +8,13 @@
 #include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/packfilevfs.h"
 #include "tarviolib/io/readaheadinputstream.h"
+#include "tarviolib/io/replacementfile.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <limits>
+#include <new>
 #include <utility>
 
 namespace Tarvio {
@@ -26,59 +28,37 @@ void removeAll(Array<Io::Path>& files) {
     files.clear();
 }
 
-// A file written under a temporary name beside its target, created with the first write, which
-// replaces the target when committed and is removed otherwise. Its failures name the target.
-class ReplacementFile : public Noncopyable {
+// The file layer's replacement of the target, whose failures name the target.
+class TargetFile : public Noncopyable {
 public:
-    explicit ReplacementFile(const Io::Path& target) : mTarget(target), mTemporary(target.toString() + ".partial") {}
-
-    ~ReplacementFile() {
-        if (mOut) {
-            mOut.reset();
-            Io::removeFile(mTemporary);
-        }
-    }
+    explicit TargetFile(const Io::Path& target) : mFile(target) {}
 
     void write(const void* data, int64_t size) {
-        guarded([&] { open().write(data, size); });
+        guarded([&] { mFile.stream().write(data, size); });
     }
 
     void commit() {
-        guarded([&] {
-            open().close();
-            mOut.reset();
-            if (!Io::moveFile(mTemporary, mTarget, true)) {
-                Io::removeFile(mTemporary);
-                throw fileAccessException(mTarget);
-            }
-        });
+        guarded([&] { mFile.commit(); });
     }
 
 private:
-    Io::FileOutputStream& open() {
-        if (!mOut) {
-            mOut = makeUnique<Io::FileOutputStream>(mTemporary, FileWriteMode::Overwrite);
-        }
-        return *mOut;
-    }
-
     template <typename Work>
     void guarded(Work work) {
         try {
             work();
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (const std::exception&) {
-            throw fileAccessException(mTarget);
+            throw fileAccessException(mFile.target());
         }
     }
 
-    Io::Path mTarget;
-    Io::Path mTemporary;
-    UniquePtr<Io::FileOutputStream> mOut;
+    Io::ReplacementFile mFile;
 };
 
 // Copies the first size bytes of content into file; answers the failure of the content, if any.
 // A content that ends early fails as the exact read of the whole file does.
-std::exception_ptr copyContent(Io::ReadAheadInputStream& content, ReplacementFile& file, int64_t size) {
+std::exception_ptr copyContent(Io::ReadAheadInputStream& content, TargetFile& file, int64_t size) {
     for (int64_t left = size; left > 0;) {
         const uint8_t* block = nullptr;
         int64_t count = 0;
@@ -88,6 +68,8 @@ std::exception_ptr copyContent(Io::ReadAheadInputStream& content, ReplacementFil
                 uint8_t missing = 0;
                 Io::readExact(content, &missing, 1);
             }
+        } catch (const std::bad_alloc&) {
+            throw; // not a failure of the content
         } catch (...) {
             return std::current_exception();
         }
@@ -139,6 +121,8 @@ Result<Io::Path> DeploymentEnvironment::extractFile(const Io::Path& target, cons
     }
     try {
         writeContent(source, absoluteTarget);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception& exception) {
         return Result<Io::Path>::fromError("Failed to install file " + target.toNative() + ": " +
                                            exceptionMessage(exception));
@@ -157,10 +141,12 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
         UniquePtr<Io::ReadAheadInputStream> content;
         try {
             content = pack->openSequential(source);
+        } catch (const std::bad_alloc&) {
+            throw;
         } catch (...) {
             continue;
         }
-        ReplacementFile file(target);
+        TargetFile file(target);
         const std::exception_ptr failure = copyContent(*content, file, size);
         if (!failure) {
             file.commit();

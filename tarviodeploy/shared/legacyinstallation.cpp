@@ -32,17 +32,18 @@ void removeLegacySideProgram(const LegacySideProgram& program, const String& key
         return;
     }
     const Io::Path folder(*folderText);
-    if (!isCleanableFolder(folder)) {
-        return;
-    }
-    for (const wchar_t* name : program.fileNames) {
-        if (name != nullptr) {
-            removeFileIfPresent(folder / name);
+    // A folder that is not cleanable keeps its files; the value goes all the same, or the
+    // clean-up would come back on every run.
+    if (isCleanableFolder(folder)) {
+        for (const wchar_t* name : program.fileNames) {
+            if (name != nullptr) {
+                removeFileIfPresent(folder / name);
+            }
         }
-    }
-    // Only an empty folder goes: anything of the user's keeps it.
-    if (Io::isDirectory(folder)) {
-        Io::removeDirectory(folder);
+        // Only an empty folder goes: anything of the user's keeps it.
+        if (Io::isDirectory(folder)) {
+            Io::removeDirectory(folder);
+        }
     }
     if (program.keepsValue) {
         removeObsoleteLibraries(folder);

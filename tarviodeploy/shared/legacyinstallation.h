@@ -30,7 +30,8 @@ bool isCleanableFolder(const Io::Path& folder);
 
 // Removes the files of the program from the folder its value names, then the folder when it is
 // empty; then deletes the value or, for the standalone renderer, removes the obsolete libraries.
-// Does nothing without the value, or when the value names no cleanable folder.
+// Does nothing without the value; a value that names no cleanable folder removes no file but is
+// deleted all the same.
 void removeLegacySideProgram(const LegacySideProgram& program, const String& keyPath = LegacyProductKeyPath);
 
 // Removes each library that newer builds no longer use that is a file directly in a cleanable

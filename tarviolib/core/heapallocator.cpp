@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #if defined(_WIN32)
 #include <malloc.h>
 #endif
@@ -36,9 +37,24 @@ void alignedFree(void* block) noexcept {
 #endif
 }
 
+#ifdef TARVIO_TEST_SEAMS
+thread_local int32_t allocationsBeforeFailure = -1;
+#endif
+
 } // namespace
 
+#ifdef TARVIO_TEST_SEAMS
+int32_t HeapAllocator::failAllocationAfter(int32_t count) {
+    return std::exchange(allocationsBeforeFailure, count < 0 ? -1 : count);
+}
+#endif
+
 void* HeapAllocator::allocate(int32_t size, int32_t alignment) {
+#ifdef TARVIO_TEST_SEAMS
+    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) {
+        failAllocation(size);
+    }
+#endif
     if (size >= 0) {
         if (void* block = alignedAllocate(size, alignment)) {
             return block;

@@ -19,6 +19,13 @@ public:
     // Gives one reserve block back and throws BadAlloc for requestedSize bytes.
     [[noreturn]] static void failAllocation(int64_t requestedSize);
 
+#ifdef TARVIO_TEST_SEAMS
+    // The count-th allocation from now on (0: the next) of the calling thread fails as out of
+    // memory, once; a negative count disarms. Answers what was left of the previous count, -1 once
+    // it has failed or when none was set.
+    static int32_t failAllocationAfter(int32_t count);
+#endif
+
     // Object and control-block alignment.
     static constexpr int32_t ObjectAlignment = 16;
 };

@@ -5,6 +5,7 @@
 #include "tarviolib/http/url.h"
 #include "tarviolib/io/textstream.h"
 #include "tarviolib/winapi/errormessage.h"
+#include "tarviolib/winapi/scopedhandle.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -63,7 +64,6 @@ String decimal(int64_t value) {
 class HttpInputStreamImpl : public HttpInputStream {
 public:
     HttpInputStreamImpl(const String& url, const String& verb) : mUrl(url), mVerb(verb) {}
-    ~HttpInputStreamImpl() override;
 
     static UniquePtr<HttpInputStreamImpl> open(const String& url, const String& verb, const String& body,
                                                uint32_t timeout, uint32_t reserved);
@@ -82,20 +82,13 @@ private:
 
     String mUrl;
     String mVerb;
-    HINTERNET mSession = nullptr;
-    HINTERNET mConnection = nullptr;
-    HINTERNET mRequest = nullptr;
+    // Declared in the order of opening, so that they close in the reverse one.
+    WinApi::InternetHandle mSession;
+    WinApi::InternetHandle mConnection;
+    WinApi::InternetHandle mRequest;
     bool mEof = false;
     int64_t mReceived = 0;
 };
-
-HttpInputStreamImpl::~HttpInputStreamImpl() {
-    for (HINTERNET handle : {mRequest, mConnection, mSession}) {
-        if (handle != nullptr) {
-            InternetCloseHandle(handle);
-        }
-    }
-}
 
 UniquePtr<HttpInputStreamImpl> HttpInputStreamImpl::open(const String& url, const String& verb, const String& body,
                                                          uint32_t timeout, uint32_t) {
@@ -107,14 +100,14 @@ UniquePtr<HttpInputStreamImpl> HttpInputStreamImpl::open(const String& url, cons
     // Owned from here, so that whatever a later step fails on is closed.
     UniquePtr<HttpInputStreamImpl> stream(new HttpInputStreamImpl(url, verb));
 
-    stream->mSession = InternetOpenW(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (stream->mSession == nullptr || !setTimeouts(stream->mSession, timeout)) {
+    stream->mSession.reset(InternetOpenW(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!stream->mSession || !setTimeouts(stream->mSession.get(), timeout)) {
         throwException("Failed to initialize Internet interface.\nError: " + WinApi::lastErrorMessage());
     }
 
-    stream->mConnection = InternetConnectW(stream->mSession, target.host.text(), target.port, nullptr, nullptr,
-                                           INTERNET_SERVICE_HTTP, 0, 1);
-    if (stream->mConnection == nullptr || !setTimeouts(stream->mConnection, timeout)) {
+    stream->mConnection.reset(InternetConnectW(stream->mSession.get(), target.host.text(), target.port, nullptr, nullptr,
+                                                       INTERNET_SERVICE_HTTP, 0, 1));
+    if (!stream->mConnection || !setTimeouts(stream->mConnection.get(), timeout)) {
         throwException("Failed to connect to server '" + target.host + "' on port " + decimal(target.port) +
                        "\nError: " + WinApi::lastErrorMessage());
     }
@@ -125,15 +118,15 @@ UniquePtr<HttpInputStreamImpl> HttpInputStreamImpl::open(const String& url, cons
         flags |= INTERNET_FLAG_SECURE;
     }
     const String object = "/" + percentEncodePath(target.path);
-    stream->mRequest = HttpOpenRequestW(stream->mConnection, verb.text(), object.text(), nullptr, nullptr, nullptr,
-                                        flags, 0);
-    if (stream->mRequest == nullptr || !setTimeouts(stream->mRequest, timeout)) {
+    stream->mRequest.reset(HttpOpenRequestW(stream->mConnection.get(), verb.text(), object.text(), nullptr, nullptr, nullptr,
+                                                    flags, 0));
+    if (!stream->mRequest || !setTimeouts(stream->mRequest.get(), timeout)) {
         throwException(sendFailure + WinApi::lastErrorMessage());
     }
 
     const String& headers = requestHeaders();
     NarrowString bytes = body.toAscii('_');
-    if (!HttpSendRequestW(stream->mRequest, headers.text(), static_cast<DWORD>(headers.size()),
+    if (!HttpSendRequestW(stream->mRequest.get(), headers.text(), static_cast<DWORD>(headers.size()),
                           bytes.isEmpty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.length()))) {
         throwException(sendFailure + WinApi::lastErrorMessage());
     }
@@ -147,7 +140,7 @@ int64_t HttpInputStreamImpl::readImpl(void* data, int64_t size) {
     const DWORD wanted = static_cast<DWORD>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
     DWORD read = 0;
     // A body that breaks off must not read as a complete one.
-    if (!InternetReadFile(mRequest, data, wanted, &read)) {
+    if (!InternetReadFile(mRequest.get(), data, wanted, &read)) {
         throwReadFailure(WinApi::lastErrorMessage());
     }
     mReceived += read;
@@ -169,7 +162,7 @@ void HttpInputStreamImpl::throwReadFailure(const String& reason) const {
 Optional<String> HttpInputStreamImpl::header(DWORD query) const {
     wchar_t buffer[1024];
     DWORD size = sizeof(buffer);
-    if (!HttpQueryInfoW(mRequest, query, buffer, &size, nullptr)) {
+    if (!HttpQueryInfoW(mRequest.get(), query, buffer, &size, nullptr)) {
         return {};
     }
     return String(buffer, static_cast<int32_t>(size / sizeof(wchar_t)));

@@ -18,7 +18,15 @@ constexpr int64_t MaxDirectInflate = int64_t{1} << 30;
 
 } // namespace
 
-struct Detail::InflateState : Object {
+// zlib's state, ended with its owner: also when a later step of the stream's construction throws.
+struct Detail::InflateState : Noncopyable {
+    InflateState() {
+        if (inflateInit(&stream) != Z_OK) {
+            throwException("Error while uncompressing data");
+        }
+    }
+    ~InflateState() { inflateEnd(&stream); }
+
     z_stream stream{};
 };
 
@@ -27,18 +35,11 @@ DeflateInputStream::DeflateInputStream(UniquePtr<BinaryInputStream> source) : mS
         return;
     }
     mInflate = makeUnique<Detail::InflateState>();
-    if (inflateInit(&mInflate->stream) != Z_OK) {
-        throwException("Error while uncompressing data");
-    }
     mInput.allocate(BufferSize);
     mOutput.allocate(BufferSize);
 }
 
-DeflateInputStream::~DeflateInputStream() {
-    if (mInflate) {
-        inflateEnd(&mInflate->stream);
-    }
-}
+DeflateInputStream::~DeflateInputStream() = default;
 
 void DeflateInputStream::requireSource() const {
     if (!mInflate) {

@@ -6,6 +6,7 @@
 #include "tarviolib/io/detail/platformfiles.h"
 #include "tarviolib/io/fileaccessexception.h"
 #include "tarviolib/io/filesystem.h"
+#include "tarviolib/io/replacementfile.h"
 
 #include <algorithm>
 #include <sstream>
@@ -140,18 +141,10 @@ int64_t FileOutputStream::tellp() const { return tell(); }
 void FileOutputStream::seekp(int64_t offset, SeekOrigin origin) { seek(offset, origin); }
 
 int64_t copyStreamToFile(BinaryInputStream& in, const Path& target, const Function<void(int64_t)>& progress) {
-    try {
-        FileOutputStream out(target, FileWriteMode::Overwrite);
-        const int64_t total = copyStream(in, out, progress);
-        out.close();
-        return total;
-    } catch (...) {
-        // The output is closed by now: an open file could not be removed.
-        if (isFile(target)) {
-            removeFile(target);
-        }
-        throw;
-    }
+    ReplacementFile file(target);
+    const int64_t total = copyStream(in, file.stream(), progress);
+    file.commit();
+    return total;
 }
 
 void writeFile(const Path& target, const void* data, int32_t size) {

@@ -70,8 +70,9 @@ protected:
     void writeImpl(const void* data, int64_t size) override;
 };
 
-// copyStream into a new file (replaced when it exists), closed before returning. On any failure
-// the file is removed and the exception passes on.
+// copyStream into the file at target, written beside it and then moved over it (ReplacementFile),
+// closed before returning. On any failure the target is left as it was and the exception passes
+// on.
 int64_t copyStreamToFile(BinaryInputStream& in, const Path& target, const Function<void(int64_t)>& progress);
 
 // Replaces target with the block; an empty block leaves an empty file.

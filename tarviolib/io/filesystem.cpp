@@ -10,8 +10,6 @@ namespace Tarvio::Io {
 
 namespace {
 
-constexpr int64_t CopyBlockSize = 4096;
-
 ObserverList<FileSystemObserver>& observers() {
     static ObserverList<FileSystemObserver> list;
     return list;
@@ -39,12 +37,7 @@ bool copyFile(const Path& source, const Path& target, bool overwrite) {
         }
     }
     FileInputStream in(source);
-    FileOutputStream out(target, FileWriteMode::Overwrite);
-    uint8_t block[CopyBlockSize];
-    while (const int64_t count = in.read(block, CopyBlockSize)) {
-        out.write(block, count);
-    }
-    out.close();
+    copyStreamToFile(in, target, [](int64_t) {});
     in.close();
     return isFile(target) && fileSize(target) == fileSize(source);
 }

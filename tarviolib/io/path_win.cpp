@@ -16,12 +16,13 @@ constexpr DWORD LongPathBufferSize = 32766;
 
 // The final name of an existing file or folder: links and short names resolved, no trailing separator.
 Optional<Path> finalPathName(const Path& path) {
-    HANDLE handle = CreateFileW(path.toNativeBuffer().text(), 0, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // Allocated first: nothing that can throw comes between opening the handle and closing it.
+    Buffer<wchar_t> buffer(LongPathBufferSize);
+    const WideBuffer native = path.toNativeBuffer();
+    HANDLE handle = CreateFileW(native.text(), 0, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return Optional<Path>();
     }
-    Buffer<wchar_t> buffer(LongPathBufferSize);
     const DWORD length =
         GetFinalPathNameByHandleW(handle, buffer.data(), LongPathBufferSize, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     CloseHandle(handle);

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
+#include <new>
 #include <list>
 #include <sstream>
 
@@ -73,11 +75,16 @@ void reportFailedTask(const String& message) {
 }
 
 // Answers whether a task's exception ended the drain. The exception cannot travel on through the
-// system's frames around the window procedure (the process would end), so it stops here.
+// system's frames around the window procedure (the process would end), so it stops here. Out of
+// memory is no failure of one task that the program could go on after: its report is written and
+// the process ends.
 bool drainReportingFailure(TaskQueue& queue) {
     try {
         processMainThreadQueue(queue);
         return false;
+    } catch (const std::bad_alloc& exception) {
+        reportFailedTask(exceptionMessage(exception));
+        std::terminate();
     } catch (const std::exception& exception) {
         reportFailedTask(exceptionMessage(exception));
     } catch (...) {

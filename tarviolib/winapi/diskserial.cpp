@@ -1,5 +1,7 @@
 #include "tarviolib/winapi/diskserial.h"
 
+#include "tarviolib/winapi/scopedhandle.h"
+
 #include "tarviolib/core/buffer.h"
 #include "tarviolib/core/optional.h"
 
@@ -23,21 +25,16 @@ public:
     explicit DeviceHandle(const String& device)
         : mHandle(CreateFileW(device.text(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                               nullptr)) {}
-    ~DeviceHandle() {
-        if (isOpen()) {
-            CloseHandle(mHandle);
-        }
-    }
 
-    bool isOpen() const { return mHandle != INVALID_HANDLE_VALUE; }
+    bool isOpen() const { return static_cast<bool>(mHandle); }
     bool control(DWORD code, const void* input, DWORD inputSize, void* output, DWORD outputSize) const {
         DWORD returned = 0;
-        return DeviceIoControl(mHandle, code, const_cast<void*>(input), inputSize, output, outputSize, &returned,
+        return DeviceIoControl(mHandle.get(), code, const_cast<void*>(input), inputSize, output, outputSize, &returned,
                                nullptr) != 0;
     }
 
 private:
-    HANDLE mHandle;
+    FileHandle mHandle;
 };
 
 Optional<DWORD> firstDiskNumber(wchar_t driveLetter) {

@@ -1,5 +1,7 @@
 #include "tarviolib/winapi/errormessage.h"
 
+#include "tarviolib/winapi/scopedhandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,13 +15,12 @@ String errorMessage(uint32_t code) {
         flags |= FORMAT_MESSAGE_FROM_HMODULE;
         module = GetModuleHandleW(L"WinInet.dll");
     }
-    wchar_t* buffer = nullptr;
+    LocalMemory<wchar_t> buffer;
     const DWORD length = FormatMessageW(flags, module, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                                        reinterpret_cast<wchar_t*>(buffer.receive()), 0, nullptr);
     String text;
-    if (buffer != nullptr) {
-        text = String(buffer, static_cast<int32_t>(length));
-        LocalFree(buffer);
+    if (buffer) {
+        text = String(buffer.get(), static_cast<int32_t>(length));
         text.trim();
     }
     if (text.isEmpty()) {

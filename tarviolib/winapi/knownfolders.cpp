@@ -2,6 +2,7 @@
 
 #include "tarviolib/core/buffer.h"
 #include "tarviolib/winapi/environment.h"
+#include "tarviolib/winapi/scopedhandle.h"
 #include "tarviolib/winapi/testsystem.h"
 
 #include <windows.h>
@@ -59,13 +60,12 @@ Optional<Path> knownFolderPath(const GUID& folderId) {
         return {};
     }
 #endif
-    wchar_t* text = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(folderId, 0, nullptr, &text);
+    WinApi::CoTaskMemory<wchar_t> text;
+    const HRESULT result = SHGetKnownFolderPath(folderId, 0, nullptr, text.receive());
     Optional<Path> path;
-    if (SUCCEEDED(result) && text != nullptr) {
-        path = Path(String(text) + L"/");
+    if (SUCCEEDED(result) && text) {
+        path = Path(String(text.get()) + L"/");
     }
-    CoTaskMemFree(text);
     return path;
 }
 

@@ -10,26 +10,50 @@ namespace Tarvio::WinApi {
 
 namespace {
 
-String parameterText(const Array<String>& arguments) {
+void appendBackslashes(String& text, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) {
+        text += L'\\';
+    }
+}
+
+// The argument as CommandLineToArgvW reads it back. Quoted when it is empty or holds white space
+// or a quote; inside the quotes a run of backslashes is doubled where a quote follows it (an
+// inner quote, escaped with one more backslash, or the closing one) and kept as it is elsewhere.
+void appendArgument(String& text, const String& argument) {
+    if (!argument.isEmpty() && argument.findFirstOf(L" \t\n\v\"") == String::NotFound) {
+        text += argument;
+        return;
+    }
+    text += L'"';
+    int32_t backslashes = 0;
+    for (int32_t i = 0; i < argument.size(); ++i) {
+        const wchar_t unit = argument[i];
+        if (unit == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        appendBackslashes(text, unit == L'"' ? 2 * backslashes + 1 : backslashes);
+        backslashes = 0;
+        text += unit;
+    }
+    appendBackslashes(text, 2 * backslashes);
+    text += L'"';
+}
+
+} // namespace
+
+String commandLineParameters(const Array<String>& arguments) {
     String text;
     for (const String& argument : arguments) {
-        if (argument.find(L" ") != String::NotFound) {
-            text += L'"';
-            text += argument;
-            text += L'"';
-        } else {
-            text += argument;
-        }
+        appendArgument(text, argument);
         text += L' ';
     }
     return text;
 }
 
-} // namespace
-
 Process::Process(const Io::Path& program, const Array<String>& arguments, uint32_t flags) : mFlags(flags) {
     const String file = program.toNative();
-    const String parameters = parameterText(arguments);
+    const String parameters = commandLineParameters(arguments);
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -44,29 +68,24 @@ Process::Process(const Io::Path& program, const Array<String>& arguments, uint32
     if (!ShellExecuteExW(&info)) {
         throwException(L"Can't start " + file + L" as process.");
     }
-    mHandle = info.hProcess;
+    mHandle.reset(info.hProcess);
 }
 
 Process::~Process() {
-    if (mHandle == nullptr) {
-        return;
+    if (mHandle && (mFlags & ProcessFlag::Detached) == 0) {
+        TerminateProcess(mHandle.get(), 4294967295u);
     }
-    if ((mFlags & ProcessFlag::Detached) == 0) {
-        TerminateProcess(mHandle, 4294967295u);
-    }
-    CloseHandle(mHandle);
 }
 
 Optional<int32_t> Process::wait(uint32_t milliseconds, uint32_t) {
-    if (mHandle == nullptr || WaitForSingleObject(mHandle, milliseconds) != WAIT_OBJECT_0) {
+    if (!mHandle || WaitForSingleObject(mHandle.get(), milliseconds) != WAIT_OBJECT_0) {
         return {};
     }
     DWORD exitCode = 0;
-    if (!GetExitCodeProcess(mHandle, &exitCode)) {
+    if (!GetExitCodeProcess(mHandle.get(), &exitCode)) {
         exitCode = 1;
     }
-    CloseHandle(mHandle);
-    mHandle = nullptr;
+    mHandle.reset();
     return static_cast<int32_t>(exitCode);
 }
 

@@ -5,6 +5,7 @@
 #include "tarviolib/core/optional.h"
 #include "tarviolib/core/string.h"
 #include "tarviolib/io/path.h"
+#include "tarviolib/winapi/scopedhandle.h"
 
 #include <cstdint>
 
@@ -17,10 +18,14 @@ constexpr uint32_t RunAsAdministrator = 1;
 constexpr uint32_t Detached = 2;
 } // namespace ProcessFlag
 
+// The parameter text that hands each argument to a program whose runtime splits its command line
+// as CommandLineToArgvW does, each argument followed by one blank.
+String commandLineParameters(const Array<String>& arguments);
+
 // A child program started through the shell.
 class Process : public Noncopyable {
 public:
-    // Arguments that hold a blank are quoted; inner quotes are not escaped. Throws Exception
+    // The arguments are passed as commandLineParameters makes them. Throws Exception
     // "Can't start <native path> as process." when the shell cannot start the program.
     Process(const Io::Path& program, const Array<String>& arguments, uint32_t flags);
     // Terminates a child still running with the exit code 4294967295 unless Detached.
@@ -31,11 +36,11 @@ public:
     Optional<int32_t> wait(uint32_t milliseconds, uint32_t reserved = 0);
 
     // Null when none is held: the shell may start no new process, and wait forgets an ended one.
-    void* handle() const { return mHandle; }
+    void* handle() const { return mHandle.get(); }
     uint32_t flags() const { return mFlags; }
 
 private:
-    void* mHandle = nullptr;
+    KernelHandle mHandle;
     uint32_t mFlags = 0;
 };
 

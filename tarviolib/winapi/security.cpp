@@ -1,5 +1,7 @@
 #include "tarviolib/winapi/security.h"
 
+#include "tarviolib/winapi/scopedhandle.h"
+
 #include <windows.h>
 
 #ifdef TARVIO_TEST_SEAMS
@@ -47,16 +49,15 @@ bool isUserAdmin() {
     }
 #endif
     SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-    PSID administrators = nullptr;
+    Sid administrators;
     if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0,
-                                  0, 0, 0, &administrators)) {
+                                  0, 0, 0, administrators.receive())) {
         return false;
     }
     BOOL member = FALSE;
-    if (!CheckTokenMembership(nullptr, administrators, &member)) {
+    if (!CheckTokenMembership(nullptr, administrators.get(), &member)) {
         member = FALSE;
     }
-    FreeSid(administrators);
     return member != FALSE;
 }
 
@@ -66,14 +67,13 @@ bool isUacEnabled() {
         return privilegeOverride().uac;
     }
 #endif
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+    KernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.receive())) {
         return false;
     }
     TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     DWORD size = 0;
-    const BOOL ok = GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &size);
-    CloseHandle(token);
+    const BOOL ok = GetTokenInformation(token.get(), TokenElevationType, &type, sizeof(type), &size);
     return ok && type != TokenElevationTypeDefault;
 }
 

@@ -1,5 +1,7 @@
 #include "tarviolib/winapi/shortcut.h"
 
+#include "tarviolib/winapi/scopedhandle.h"
+
 #include <windows.h>
 
 #include <objbase.h>
@@ -13,21 +15,18 @@ namespace {
 
 // True when the link was saved.
 bool saveLink(const String& target, const String& link, const String& description) {
-    IShellLinkW* shellLink = nullptr;
+    ComPtr<IShellLinkW> shellLink;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shellLink)))) {
+                                reinterpret_cast<void**>(shellLink.receive())))) {
         return false;
     }
-    shellLink->SetPath(target.text());
-    shellLink->SetDescription(description.text());
-    IPersistFile* file = nullptr;
-    bool saved = false;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        saved = SUCCEEDED(file->Save(link.text(), TRUE));
-        file->Release();
+    shellLink.get()->SetPath(target.text());
+    shellLink.get()->SetDescription(description.text());
+    ComPtr<IPersistFile> file;
+    if (FAILED(shellLink.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.receive())))) {
+        return false;
     }
-    shellLink->Release();
-    return saved;
+    return SUCCEEDED(file.get()->Save(link.text(), TRUE));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "tarviolib/core/buffer.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/winapi/registry.h"
+#include "tarviolib/winapi/scopedhandle.h"
 #include "tarviolib/winapi/testsystem.h"
 
 #include <windows.h>
@@ -174,21 +175,20 @@ String memoryStatistics(const String& applicationName) {
 
 Array<String> runningProcessNames() {
     Array<String> names;
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const WinApi::FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return names;
     }
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
-    BOOL more = Process32FirstW(snapshot, &entry);
+    BOOL more = Process32FirstW(snapshot.get(), &entry);
     // Windows lists its idle process first; not every emulation of it does.
     if (more && entry.th32ProcessID == 0) {
-        more = Process32NextW(snapshot, &entry);
+        more = Process32NextW(snapshot.get(), &entry);
     }
-    for (; more; more = Process32NextW(snapshot, &entry)) {
+    for (; more; more = Process32NextW(snapshot.get(), &entry)) {
         names.append(String(entry.szExeFile));
     }
-    CloseHandle(snapshot);
     return names;
 }
 

@@ -1,7 +1,10 @@
 #include "tarviodeploy/shared/database.h"
 
 #include "tests/support/databasedescription.h"
+#include "tarviolib/core/badalloc.h"
+#include "tarviolib/core/exception.h"
 #include "tarviolib/core/formatting.h"
+#include "tarviolib/core/heapallocator.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +114,33 @@ TEST(Database, ParseFollowsTheReadingRules) {
         EXPECT_EQ(describe(*result.database), test.records);
     }
 }
+
+TEST(Database, OutOfMemoryWhileParsingPassesInsteadOfFailingTheLoad) {
+    // Each allocation of the parse in turn fails; a failure taken for damage would have the run
+    // go on with an empty database and overwrite the uninstaller's records at the end.
+    const String text = sampleDatabase()->save();
+    int32_t failures = 0;
+    for (int32_t after = 0;; ++after) {
+        HeapAllocator::failAllocationAfter(after);
+        try {
+            const DatabaseLoadResult result = Database::parse(text);
+            if (HeapAllocator::failAllocationAfter(-1) >= 0) {
+                break; // the parse ended before the failing allocation
+            }
+            ADD_FAILURE() << "allocation " << after << " failed without BadAlloc, failed=" << result.failed;
+        } catch (const BadAlloc&) {
+            ++failures;
+        }
+    }
+    EXPECT_GT(failures, 10);
+}
+
+#ifdef __linux__
+TEST(Database, AFileThatOpensButCannotBeReadThrowsInsteadOfLoadingAsDamaged) {
+    // Opens as a regular file; reading its first page fails (EIO).
+    EXPECT_THROW(Database::load(Io::Path(L"/proc/self/mem")), Exception);
+}
+#endif
 
 TEST(Database, ReadsCorruptedLikeAStreamExtractionOfABool) {
     const struct {

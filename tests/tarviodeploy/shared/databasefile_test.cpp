@@ -1,9 +1,12 @@
 #include "tarviodeploy/shared/databasefile.h"
 
+#include "tarviolib/core/exception.h"
 #include "tests/support/databasedescription.h"
 #include "tests/support/deploymenttesting.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 namespace Tarvio {
 namespace {
@@ -74,6 +77,21 @@ TEST_F(DatabaseFile, FailedCopyReportsTheDatabaseItself) {
     Io::createDirectories(copyPath());
     loadInstallDatabase(databasePath(), mUi);
     EXPECT_EQ(mUi.messages, std::vector<std::string>{FailureMessage + utf8Text(databasePath().toNative())});
+}
+
+TEST_F(DatabaseFile, AFileThatOpensButCannotBeReadThrowsWithoutCopyOrReport) {
+    // Taken for damage, the run would go on with an empty database and overwrite the file.
+    writeBytes(databasePath(), "<Database version=\"1\"><File>a</File></Database>");
+    const HANDLE holder = CreateFileW(databasePath().toNative().text(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    OVERLAPPED whole = {};
+    ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole));
+    EXPECT_THROW(loadInstallDatabase(databasePath(), mUi), Exception);
+    UnlockFileEx(holder, 0, MAXDWORD, MAXDWORD, &whole);
+    CloseHandle(holder);
+    EXPECT_TRUE(mUi.messages.empty());
+    EXPECT_FALSE(Io::isFile(copyPath()));
 }
 
 TEST_F(DatabaseFile, RootOfAnotherNameLoadsEmptyWithoutReport) {

@@ -73,7 +73,7 @@ TEST_F(LegacyInstallation, StandaloneFolderEndsEmptyButPresentAndKeepsItsValue) 
     EXPECT_TRUE(valueLeft(legacyStandalone));
 }
 
-TEST_F(LegacyInstallation, EmptyOrRelativeFoldersAreNotCleaned) {
+TEST_F(LegacyInstallation, EmptyOrRelativeFoldersAreNotCleanedButServerValuesGoAllTheSame) {
     // A bait in the working folder, which an empty or relative value would point into.
     const Io::Path working = mFolder.path() / "Working";
     Io::createDirectories(working);
@@ -83,10 +83,13 @@ TEST_F(LegacyInstallation, EmptyOrRelativeFoldersAreNotCleaned) {
     GetCurrentDirectoryW(MAX_PATH, previous);
     SetCurrentDirectoryW(working.toNative().text());
 
-    for (const wchar_t* value : {L"", L".", L"Working"}) {
-        Registry::writeString(mKey.path(), legacyDrServer.valueName, value);
-        removeLegacySideProgram(legacyDrServer, mKey.path());
-        EXPECT_TRUE(valueLeft(legacyDrServer));
+    for (const LegacySideProgram* program : {&legacyDrServer, &legacyLicensingServer, &legacyStandalone}) {
+        for (const wchar_t* value : {L"", L".", L"Working"}) {
+            SCOPED_TRACE(utf8Text(String(program->valueName) + L"=" + value));
+            Registry::writeString(mKey.path(), program->valueName, value);
+            removeLegacySideProgram(*program, mKey.path());
+            EXPECT_EQ(valueLeft(*program), program->keepsValue);
+        }
     }
     removeObsoleteLibraries(L"");
     removeObsoleteLibraries(L".");

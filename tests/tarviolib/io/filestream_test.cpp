@@ -147,7 +147,7 @@ private:
     bool mDelivered = false;
 };
 
-TEST_F(FileStreamTest, AFailedCopyLeavesNoFile) {
+TEST_F(FileStreamTest, AFailedCopyLeavesTheTargetAsItWasAndNoPartialFile) {
     const Path file = mDirectory / "partial.bin";
     writeBytes(file, "previous");
     FailingInputStream in;
@@ -155,7 +155,8 @@ TEST_F(FileStreamTest, AFailedCopyLeavesNoFile) {
     expectThrowsMessage([&] { copyStreamToFile(in, file, [&](int64_t total) { reported = total; }); },
                         "source failed");
     EXPECT_EQ(reported, 65536);
-    EXPECT_FALSE(isFile(file));
+    EXPECT_EQ(readBytes(file), "previous");
+    EXPECT_FALSE(isFile(mDirectory / "partial.bin.partial"));
 }
 
 TEST_F(FileStreamTest, AProgressExceptionLeavesNoFileEither) {
@@ -164,6 +165,7 @@ TEST_F(FileStreamTest, AProgressExceptionLeavesNoFileEither) {
     expectThrowsMessage([&] { copyStreamToFile(in, file, [](int64_t) { throwException("cancelled"); }); },
                         "cancelled");
     EXPECT_FALSE(isFile(file));
+    EXPECT_FALSE(isFile(mDirectory / "cancelled.bin.partial"));
 }
 
 } // namespace

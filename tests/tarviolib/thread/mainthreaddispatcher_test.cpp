@@ -2,6 +2,7 @@
 
 #include "tarviolib/core/debugoutput.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/heapallocator.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,16 @@ TEST_F(MainThreadDispatcherTest, AFailingTaskLeavesTheDrainAndTheTasksBehindItRu
     Detail::restoreDebugOutput();
     ASSERT_EQ(debugLines.size(), 1u);
     EXPECT_EQ(debugLines[0], L"#TARVIO (1:2:3)  A task posted to the main thread failed: task broke\n");
+}
+
+TEST(MainThreadDispatcherDeathTest, OutOfMemoryInATaskEndsTheProcessInsteadOfPassingForItsFailure) {
+    EXPECT_DEATH(
+        {
+            createHiddenWindow();
+            postToMainThread([] { HeapAllocator::failAllocation(64); }, MainThreadPostFlags::AlwaysQueue);
+            dispatchMessages(DrainFirstQueueMessage);
+        },
+        "");
 }
 
 TEST(MainThreadDispatcherWithoutWindowTest, PostsFailUntilTheWindowExistsThenWakeAgain) {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -53,7 +55,32 @@ TEST(ProcessTest, NoArgumentsPassNoParameters) {
     EXPECT_EQ(process.wait(60000).valueOr(-100), 42);
 }
 
-TEST(ProcessTest, ArgumentsWithABlankAreQuotedAndEachIsFollowedByABlank) {
+TEST(ProcessTest, ParametersReadBackAsTheArgumentsThroughCommandLineToArgvW) {
+    const Array<String> arguments = {
+        L"plain",
+        L"C:\\Program Files\\Tarvio\\file.txt",
+        L"tab\tinside",
+        L"say \"hi\"",
+        L"quote\"alone",
+        L"C:\\trailing\\",
+        L"C:\\blank and trailing\\",
+        L"backslashes\\\\\"before a quote",
+        L"",
+        L"\\\\server\\share",
+        L"ends with \\\\",
+    };
+    const String commandLine = L"program.exe " + commandLineParameters(arguments);
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(commandLine.text(), &count);
+    ASSERT_NE(words, nullptr);
+    EXPECT_EQ(count, arguments.size() + 1) << commandLine;
+    for (int32_t i = 0; i < arguments.size() && i + 1 < count; ++i) {
+        EXPECT_EQ(String(words[i + 1]), arguments[i]) << commandLine;
+    }
+    LocalFree(words);
+}
+
+TEST(ProcessTest, TheChildReceivesTheParametersEachFollowedByABlank) {
     wchar_t temp[MAX_PATH + 1] = {};
     ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
     const String folder = String(temp) + L"tarvio process test";
@@ -68,7 +95,7 @@ TEST(ProcessTest, ArgumentsWithABlankAreQuotedAndEachIsFollowedByABlank) {
     const std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
     stream.close();
     const String commandLine(reinterpret_cast<const wchar_t*>(bytes.data()), static_cast<int32_t>(bytes.size() / 2));
-    const String parameters = L"record \"" + file + L"\" tab\tinside plain ";
+    const String parameters = L"record \"" + file + L"\" \"tab\tinside\" plain ";
     EXPECT_EQ(commandLine.substr(commandLine.size() - parameters.size()), parameters) << commandLine;
 
     DeleteFileW(file.text());
