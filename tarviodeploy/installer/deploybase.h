@@ -44,9 +44,10 @@ public:
     // Asks on the main thread and waits for the answer.
     UserResponse askAboutPrerequisites(const PrerequisiteIssues& issues);
 
-protected:
     PluginDescriptor& descriptor() const { return *mDescriptor; }
     DeploymentEnvironment& environment() const { return *mEnvironment; }
+
+protected:
     DeploymentUserInterface& ui() const { return *mUi; }
 
 private:

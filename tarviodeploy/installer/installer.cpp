@@ -3,6 +3,7 @@
 #include "tarviodeploy/installer/installationreport.h"
 #include "tarviodeploy/installer/uninstallentry.h"
 #include "tarviodeploy/installer/vsredistributablescomponent.h"
+#include "tarviodeploy/shared/progresscontext.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/winapi/registry.h"
@@ -23,6 +24,17 @@ Installer::Installer(PluginDescriptor* descriptor, DeploymentEnvironment* enviro
 OperationResult Installer::run(InstallerLogger& logger) {
     installThirdPartyLicenses();
     return mInstallType == InstallType::Unpack ? unpackAll(logger) : install(logger);
+}
+
+OperationResult Installer::runGui(InstallerLogger& logger) {
+    const OperationResult result = run(logger);
+    if (environment().hasTemporaryFiles()) {
+        ProgressContext progress(&logger);
+        const ProgressContext::Step step(progress, L"Removing all extracted temporary files");
+        environment().deleteTemporaryFiles();
+    }
+    logger.log(L"Installation has been finished", LogLevel::Info);
+    return result;
 }
 
 void Installer::installThirdPartyLicenses() {
