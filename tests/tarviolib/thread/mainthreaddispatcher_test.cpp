@@ -1,5 +1,4 @@
 #include "tarviolib/thread/mainthreaddispatcher.h"
-#include "tarviolib/thread/mainthreadcall.h"
 
 #include "tarviolib/core/debugoutput.h"
 #include "tarviolib/core/exception.h"
@@ -8,7 +7,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -198,48 +196,6 @@ TEST(MainThreadDispatcherWithoutWindowTest, PostsFailUntilTheWindowExistsThenWak
     dispatchAllMessages();
     EXPECT_EQ(runs, (std::vector<std::string>{"first", "second", "first", "second"}));
     destroyHiddenWindow();
-}
-
-TEST_F(MainThreadDispatcherTest, CallOnMainThreadBringsBackTheValueOrTheException) {
-    // On the main thread the call runs at once.
-    EXPECT_EQ(callOnMainThread(Function<int()>([] { return 7; })), 7);
-
-    const struct {
-        bool throws;
-        int value;
-        std::string error;
-    } cases[] = {{false, 42, ""}, {true, 0, "refused"}};
-    for (const auto& c : cases) {
-        struct {
-            int value = 0;
-            std::string error;
-            DWORD calledOn = 0;
-        } outcome;
-        std::atomic<bool> done{false};
-        std::thread caller([&] {
-            try {
-                outcome.value = callOnMainThread(Function<int()>([&]() -> int {
-                    outcome.calledOn = GetCurrentThreadId();
-                    if (c.throws) {
-                        throwException("refused");
-                    }
-                    return 42;
-                }));
-            } catch (const Exception& exception) {
-                outcome.error = exception.what();
-            }
-            done = true;
-        });
-        // The caller waits until the main thread has dispatched its call.
-        while (!done) {
-            dispatchAllMessages();
-            Sleep(1);
-        }
-        caller.join();
-        EXPECT_EQ(outcome.value, c.value);
-        EXPECT_EQ(outcome.error, c.error);
-        EXPECT_EQ(outcome.calledOn, mMainThreadId);
-    }
 }
 
 } // namespace
