@@ -22,12 +22,23 @@ configure_host() {
 # Starts a private X server for the run (windows need one under Wine) and exports DISPLAY.
 start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local fifo
+  if ! command -v Xvfb >/dev/null; then
+    echo "start_display: Xvfb is not installed (scripts/setup.sh installs it)" >&2
+    return 1
+  fi
+  local fifo number
   fifo=$(mktemp -u); mkfifo "$fifo"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$(head -n1 <"$fifo")"
+  # Empty when Xvfb ends before it has a display.
+  number=$(head -n1 <"$fifo")
   rm -f "$fifo"
+  if [ -z "$number" ]; then
+    echo "start_display: Xvfb gave no display number (it may have failed to start)" >&2
+    stop_display
+    return 1
+  fi
+  export DISPLAY=":$number"
 }
 
 stop_display() {

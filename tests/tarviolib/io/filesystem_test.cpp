@@ -2,7 +2,7 @@
 
 #include "tarviolib/core/sharedptr.h"
 #include "tarviolib/io/filestream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/packkeystream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>
