@@ -2,7 +2,8 @@
 # Builds a fuzz target with clang and libFuzzer (AddressSanitizer and UndefinedBehaviorSanitizer)
 # and runs it, starting from its committed seed corpus, for the given time. New inputs go to
 # build-fuzz/corpus/TARGET; findings (crash-*, leak-*, timeout-*) to build-fuzz/findings/TARGET.
-#   scripts/fuzz.sh TARGET SECONDS      (TARGET: packfilevfs)
+#   scripts/fuzz.sh TARGET SECONDS      (TARGET: packfilevfs, xmlreader, database, tga, radiancehdr,
+#                                       tiff, exr)
 # Needs clang and libclang-rt-14-dev (libFuzzer).
 set -euo pipefail
 script_name=fuzz

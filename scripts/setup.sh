@@ -11,7 +11,7 @@ LOG_DIR=$CACHE/logs
 
 APT_PACKAGES=(g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev zlib1g-dev librapidxml-dev
   googletest wine wine32:i386 wine64 xvfb xauth cmake python3 dpkg-dev ninja-build
-  pkg-config make xdotool x11-apps)
+  pkg-config make libtiff-dev libopenexr-dev xdotool x11-apps)
 OS_SOURCES=/etc/apt/sources.list.d/debian.sources
 SRC_SOURCES=/etc/apt/sources.list.d/tarvio-src.sources
 # Fallback for machines with a one-line-style list only.

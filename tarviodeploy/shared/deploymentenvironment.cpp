@@ -5,6 +5,7 @@
 #include "tarviolib/io/fileaccessexception.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/filesystem.h"
+#include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/packfilevfs.h"
 #include "tarviolib/io/readaheadinputstream.h"
 
@@ -119,6 +120,15 @@ Result<Array<uint8_t>> DeploymentEnvironment::readFile(const Io::Path& source) {
     bytes.resize(static_cast<int32_t>(size));
     Io::readExact(*stream, bytes.data(), size);
     return bytes;
+}
+
+Result<Image> DeploymentEnvironment::loadImage(const Io::Path& path) {
+    Result<Array<uint8_t>> bytes = readFile(path);
+    if (!bytes.ok()) {
+        return Result<Image>::fromError(bytes.error());
+    }
+    Io::MemoryInputStream stream(bytes.value().data(), bytes.value().size());
+    return Image::load(stream, imageFormatFromPath(path));
 }
 
 Result<Io::Path> DeploymentEnvironment::extractFile(const Io::Path& target, const Io::Path& source, uint32_t flags) {

@@ -6,6 +6,7 @@
 #include "tarviolib/core/sharedptr.h"
 #include "tarviolib/core/string.h"
 #include "tarviolib/core/uniqueptr.h"
+#include "tarviolib/image/image.h"
 #include "tarviolib/io/combinedvfs.h"
 #include "tarviolib/io/path.h"
 
@@ -31,6 +32,9 @@ public:
 
     // The whole file. A name no pack holds, or a failed read, is thrown, never returned.
     Result<Array<uint8_t>> readFile(const Io::Path& source);
+    // A payload picture, decoded; its format from the extension. A picture that does not decode
+    // is a failed Result; a missing file or an unknown extension is thrown.
+    Result<Image> loadImage(const Io::Path& path);
     // Writes the payload file to target (made absolute), creating its folder; answers the absolute
     // target, or an error naming target as given. flags: ExtractFlags bits; others are ignored.
     // The file streams through a temporary file beside the target, which replaces the target only

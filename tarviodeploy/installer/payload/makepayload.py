@@ -52,13 +52,19 @@ def bmp(size, active):
     return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(rows), 0, 0, 14 + len(header)) + header + rows
 
 
+# One accent per page, so that every background is told apart from the others at a glance.
+ACCENTS = [(40, 110, 190), (40, 160, 90), (190, 100, 40), (140, 70, 170), (170, 150, 40)]
+
+
 def background(page):
     width, height = WINDOW
-    tint = (40 * page) % 120
+    accent = ACCENTS[page]
 
     def pixel(x, y):
+        # The page's grey, tinted with the accent towards the left edge and lighter downwards.
         shade = 51 + (y * 24) // height
-        return (shade, shade + tint // 6, shade + (x * 20) // width)
+        weight = 0.35 * (width - x) / width
+        return tuple(round(shade + (a - shade) * weight) for a in accent)
 
     return png(width, height, pixel)
 

@@ -200,5 +200,27 @@ TEST_F(DeploymentEnvironmentTest, ADamagedPackIsNeitherAddedNorRemembered) {
     EXPECT_TRUE(Io::isFile(damaged));
 }
 
+TEST_F(DeploymentEnvironmentTest, LoadsPicturesAndReportsWhatDoesNotDecode) {
+    // A 2 x 1 grey TGA, and the same cut inside its pixels.
+    const Bytes tga = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 8, 0, 7, 9};
+    mEnvironment->addPackFile(writePack("pictures.pack", {PackWriter::compressed("gui/grey.TGA", tga),
+                                                          PackWriter::stored("gui/cut.tga", Bytes(tga.begin(), tga.end() - 1)),
+                                                          PackWriter::stored("gui/logo.svg", bytes("<svg/>"))}));
+    const Result<Image> grey = mEnvironment->loadImage("gui/grey.TGA");
+    ASSERT_TRUE(grey.ok()) << grey.error();
+    EXPECT_EQ(grey.value().format(), PixelFormat::Gray8);
+    EXPECT_EQ(grey.value().width(), 2);
+    EXPECT_EQ(grey.value().pixels()[1], 9);
+
+    const Result<Image> cut = mEnvironment->loadImage("gui/cut.tga");
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.error(), "Could not extract the required number of bytes from the input stream");
+
+    Io::Testing::expectThrowsMessage([&] { mEnvironment->loadImage("gui/logo.svg"); },
+                                     "Unrecognized bitmap format in filename \"gui/logo.svg\"");
+    Io::Testing::expectThrowsMessage([&] { mEnvironment->loadImage("gui/missing.png"); },
+                                     "Cannot open/read/write file 'gui/missing.png'");
+}
+
 } // namespace
 } // namespace Tarvio

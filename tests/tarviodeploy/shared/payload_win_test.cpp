@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -95,6 +97,39 @@ TEST_F(PayloadTest, ThePicturesArePngFilesOfTheWindowsSizes) {
         EXPECT_EQ(bigEndian(16), picture.width) << picture.name;
         EXPECT_EQ(bigEndian(20), picture.height) << picture.name;
     }
+}
+
+// The interface's pictures decode from the payload: five backgrounds that differ from one another,
+// a mask that cuts the window's corners, and a logo with transparency.
+TEST_F(PayloadTest, ThePicturesDecodeAndTheBackgroundsDiffer) {
+    std::vector<std::vector<uint8_t>> backgrounds;
+    for (int page = 0; page < 5; ++page) {
+        const std::string name = "gui/bg" + std::to_string(page) + ".png";
+        const Result<Image> image = mEnvironment->loadImage(name.c_str());
+        ASSERT_TRUE(image.ok()) << name << ": " << image.error();
+        EXPECT_EQ(image.value().format(), PixelFormat::Rgb8) << name;
+        const ByteBuffer& pixels = image.value().pixels();
+        for (const std::vector<uint8_t>& other : backgrounds) {
+            EXPECT_FALSE(std::equal(other.begin(), other.end(), pixels.data())) << name << " repeats a background";
+        }
+        backgrounds.emplace_back(pixels.data(), pixels.data() + pixels.size());
+    }
+
+    const Result<Image> mask = mEnvironment->loadImage("gui/window-mask.png");
+    ASSERT_TRUE(mask.ok()) << mask.error();
+    ASSERT_EQ(mask.value().format(), PixelFormat::Gray8);
+    const Image& shape = mask.value();
+    for (const auto& corner : {std::pair{0, 0}, std::pair{599, 0}, std::pair{0, 399}, std::pair{599, 399}}) {
+        EXPECT_EQ(*shape.pixelAt(corner.first, corner.second), 0) << corner.first << ", " << corner.second;
+    }
+    EXPECT_EQ(*shape.pixelAt(300, 200), 255);
+    EXPECT_EQ(*shape.pixelAt(300, 0), 255);
+
+    const Result<Image> logo = mEnvironment->loadImage("gui/Logo.png");
+    ASSERT_TRUE(logo.ok()) << logo.error();
+    EXPECT_EQ(logo.value().format(), PixelFormat::Rgba8);
+    EXPECT_EQ(logo.value().pixelAt(0, 0)[3], 0);
+    EXPECT_EQ(logo.value().pixelAt(30, 30)[3], 255);
 }
 
 TEST_F(PayloadTest, TheMaterialLibraryComesFromItsOwnPack) {
