@@ -16,6 +16,8 @@ OS_SOURCES=/etc/apt/sources.list.d/debian.sources
 SRC_SOURCES=/etc/apt/sources.list.d/tarvio-src.sources
 # Fallback for machines with a one-line-style list only.
 OS_LIST=/etc/apt/sources.list
+# Screenshots of the graphical interface (scripts/gallery.sh): xwd, xwininfo, convert.
+APT_PACKAGES+=(x11-apps x11-utils imagemagick)
 SRC_LIST=/etc/apt/sources.list.d/tarvio-src.list
 
 print_prefix=0
