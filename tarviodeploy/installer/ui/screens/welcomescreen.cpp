@@ -35,7 +35,12 @@ WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBas
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
     Wx::StaticText* heading =
         createText(L"Welcome to the " + descriptor.name() + L" " + descriptor.version() + L" installer.");
-    heading->rewrap(parent->GetClientSize().GetWidth());
+    // Wrapped once, to the page area's width; a page area not yet laid out leaves it unwrapped
+    // (a width of 0 would break it at every blank).
+    const int32_t width = parent->GetClientSize().GetWidth();
+    if (width > 0) {
+        heading->rewrap(width);
+    }
     sizer->Add(heading, 0, 0);
     sizer->Add(createText(L"Copyright (c) Kelvane. All rights reserved."), 0, 0);
     sizer->AddSpacer(20);
