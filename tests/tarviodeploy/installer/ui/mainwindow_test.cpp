@@ -8,6 +8,7 @@
 #include "tarviodeploy/installer/ui/screens/contentwindow.h"
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 #include "tarviodeploy/installer/ui/screens/installtypescreen.h"
+#include "tarviodeploy/installer/ui/screens/welcomescreen.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
@@ -19,6 +20,7 @@
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/sizer.h>
 #include <wx/radiobut.h>
 #include <wx/snglinst.h>
 #include <wx/statbmp.h>
@@ -84,6 +86,12 @@ protected:
     void open() { open(mInstaller); }
 
     void open(Installer& installer) {
+        create(installer);
+        mWindow->Show();
+    }
+
+    // The window as the entry makes it; mWindow follows it until it is destroyed.
+    void create(Installer& installer) {
         mWindow = new MainWindow(installer);
         mWindow->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
             if (event.GetEventObject() == mWindow) {
@@ -91,7 +99,6 @@ protected:
             }
             event.Skip();
         });
-        mWindow->Show();
     }
 
     bool windowGone() const { return mWindow == nullptr; }
@@ -123,7 +130,7 @@ protected:
     }
 
     Seen seen() const {
-        Seen state{mCurrentPage(), {}};
+        Seen state{currentPage(), {}};
         for (Wx::Button* button : buttons()) {
             if (button->IsShown()) {
                 state.buttons.push_back(std::string(button->GetLabel().utf8_str()));
@@ -132,14 +139,13 @@ protected:
         return state;
     }
 
-    int32_t mCurrentPage() const {
+    // The page shown, by its place in the page area's sizer (ScreenId order).
+    int32_t currentPage() const {
         ContentWindow* content = contentWindow();
-        int32_t index = 0;
-        for (wxWindow* page : content->GetChildren()) {
-            if (page == content->currentScreen()) {
+        for (int32_t index = 0; index < static_cast<int32_t>(content->GetSizer()->GetItemCount()); ++index) {
+            if (content->GetSizer()->GetItem(index)->GetWindow() == content->currentScreen()) {
                 return index;
             }
-            ++index;
         }
         return -1;
     }
@@ -174,11 +180,8 @@ protected:
     }
 
     void acceptLicence() {
-        for (wxWindow* window : contentWindow()->GetChildren()[0]->GetChildren()) {
-            if (wxCheckBox* box = dynamic_cast<wxCheckBox*>(window)) {
-                box->SetValue(true);
-            }
-        }
+        wxWindow* welcome = contentWindow()->GetSizer()->GetItem(static_cast<size_t>(0))->GetWindow();
+        static_cast<WelcomeScreen*>(welcome)->acceptance().SetValue(true);
     }
 
     void choose(InstallType type) {
@@ -311,7 +314,7 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     wxSingleInstanceChecker first;
     ASSERT_TRUE(first.CreateDefault());
     Testing::DialogScript script;
-    mWindow = new MainWindow(mInstaller);
+    create(mInstaller);
     EXPECT_TRUE(mWindow->anotherInstanceRunning());
     ASSERT_EQ(script.shown().size(), 1);
     const String title = L"Tarvio Renderer for 3ds Max 2 Installer";
