@@ -1,6 +1,7 @@
 // The main window driven in process: the page flow with its captions and buttons for every
-// installation type, cancelling with its two questions, and a second instance. Each run installs
-// for real, so the program runs in a copy of a clean prefix of its own (tests/endtoend/in_clean_prefix.py).
+// installation type, cancelling with its two questions, a second instance, and a failure thrown out of
+// the installation. Each run installs for real, so each test runs in a copy of a clean prefix of its
+// own (tests/endtoend/in_clean_prefix.py).
 
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
@@ -12,6 +13,7 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/io/filesystem.h"
 #include "tarviolib/ui/dialogscript.h"
 #include "tarviolib/wx/controls/button.h"
 #include "tarviolib/wx/library.h"
@@ -325,6 +327,23 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     // It closes by itself at the next idle time, without being shown.
     EXPECT_FALSE(mWindow->IsShown());
     waitUntil([this] { return windowGone(); });
+}
+
+TEST_F(MainWindowTest, FailureThrownOutOfTheInstallationEndsItAsFailed) {
+    // A folder where the install database goes: writing the database at the end throws.
+    ASSERT_TRUE(Io::createDirectories(DeployBase::databasePath()));
+    open();
+    acceptLicence();
+    press("Next");
+    choose(InstallType::Typical);
+    press("Install");
+    // The window still learns that the installation ended, and the failure is in the log.
+    waitForInstallationEnd();
+    const std::string log = logText();
+    EXPECT_NE(log.find("The installation stopped: "), std::string::npos) << log;
+    EXPECT_EQ(log.find("Installation has been finished"), std::string::npos) << log;
+    press("Next");
+    EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
 }
 
 } // namespace
