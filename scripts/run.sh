@@ -2,6 +2,7 @@
 # Builds the installer and runs it in the project's Wine prefix, by default its main job: the
 # command-line installation of the built-in payload.
 #   scripts/run.sh [ARGS...]      (default: --acceptEulaAndAutoInstall)
+#   scripts/run.sh --wizard       the graphical installer, on the display named by DISPLAY
 set -euo pipefail
 script_name=run
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -12,8 +13,16 @@ configure_runnable_windows
 cmake --build "$run_build" -j"$jobs" --target TarvioInstaller tarvio_payload
 step_end
 
-[ $# -gt 0 ] || set -- --acceptEulaAndAutoInstall
-start_display
+if [ "${1:-}" = --wizard ]; then
+  if [ -z "${DISPLAY:-}" ]; then
+    echo "[run] --wizard opens a window: set DISPLAY to your display" >&2
+    exit 1
+  fi
+  set -- # the program without arguments is the wizard
+elif [ $# -eq 0 ]; then
+  set -- --acceptEulaAndAutoInstall
+fi
+start_display # keeps a display that DISPLAY names
 # The prefix's desktop lives on this run's display: end both together.
 trap '"$root/scripts/wine.sh" --stop-server; stop_display' EXIT
 

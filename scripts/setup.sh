@@ -12,11 +12,13 @@ LOG_DIR=$CACHE/logs
 
 APT_PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev zlib1g-dev librapidxml-dev
   googletest wine wine32:i386 wine64 xvfb xauth cmake python3 dpkg-dev ninja-build
-  pkg-config make libtiff-dev libopenexr-dev)
+  pkg-config make libtiff-dev libopenexr-dev xdotool x11-apps)
 OS_SOURCES=/etc/apt/sources.list.d/debian.sources
 SRC_SOURCES=/etc/apt/sources.list.d/tarvio-src.sources
 # Fallback for machines with a one-line-style list only.
 OS_LIST=/etc/apt/sources.list
+# Screenshots of the graphical interface (scripts/gallery.sh): xwd, xwininfo, convert.
+APT_PACKAGES+=(x11-apps x11-utils imagemagick)
 SRC_LIST=/etc/apt/sources.list.d/tarvio-src.list
 
 print_prefix=0

@@ -5,10 +5,8 @@
 #include "tarviodeploy/shared/databasefile.h"
 #include "tarviodeploy/shared/previousinstallation.h"
 #include "tarviolib/core/exception.h"
-#include "tarviolib/thread/mainthreaddispatcher.h"
+#include "tarviolib/thread/mainthreadcall.h"
 #include "tarviolib/winapi/knownfolders.h"
-
-#include <future>
 
 namespace Tarvio {
 
@@ -68,17 +66,9 @@ void DeployBase::releaseComponentForReinstall(InstallerLogger& logger, Component
 }
 
 UserResponse DeployBase::askAboutPrerequisites(const PrerequisiteIssues& issues) {
-    const SharedPtr<std::promise<UserResponse>> answer = makeShared<std::promise<UserResponse>>();
-    std::future<UserResponse> future = answer->get_future();
     DeploymentUserInterface* ui = mUi;
     const PrerequisiteIssues asked = issues;
-    const bool posted = postToMainThread(Function<void()>([ui, asked, answer] {
-        answer->set_value(ui->askAboutPrerequisites(asked));
-    }));
-    if (!posted) {
-        throwException("Cannot ask about the prerequisites: the main thread does not take tasks.");
-    }
-    return future.get();
+    return callOnMainThread(Function<UserResponse()>([ui, asked] { return ui->askAboutPrerequisites(asked); }));
 }
 
 } // namespace Tarvio

@@ -44,9 +44,11 @@ public:
     // Asks on the main thread and waits for the answer.
     UserResponse askAboutPrerequisites(const PrerequisiteIssues& issues);
 
-protected:
+    // The product's names and the payload, also read by the graphical pages.
     PluginDescriptor& descriptor() const { return *mDescriptor; }
     DeploymentEnvironment& environment() const { return *mEnvironment; }
+
+protected:
     DeploymentUserInterface& ui() const { return *mUi; }
 
 private:

@@ -3,6 +3,7 @@
 #include "tarviodeploy/installer/installationreport.h"
 #include "tarviodeploy/installer/uninstallentry.h"
 #include "tarviodeploy/installer/vsredistributablescomponent.h"
+#include "tarviodeploy/shared/progresscontext.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/winapi/registry.h"
@@ -23,6 +24,17 @@ Installer::Installer(PluginDescriptor* descriptor, DeploymentEnvironment* enviro
 OperationResult Installer::run(InstallerLogger& logger) {
     installThirdPartyLicenses();
     return mInstallType == InstallType::Unpack ? unpackAll(logger) : install(logger);
+}
+
+OperationResult Installer::runGui(InstallerLogger& logger) {
+    const OperationResult result = run(logger);
+    if (environment().hasTemporaryFiles()) {
+        ProgressContext progress(&logger);
+        const ProgressContext::Step step(progress, L"Removing all extracted temporary files");
+        environment().deleteTemporaryFiles();
+    }
+    logger.log(L"Installation has been finished", LogLevel::Info);
+    return result;
 }
 
 void Installer::installThirdPartyLicenses() {
@@ -171,15 +183,21 @@ void Installer::installComponent(InstallContext& context, Component& component) 
     if (component.isTracked()) {
         entry = database().createComponent(component.id(), component.name(), componentVersion(component, context));
     }
-    context.beginComponent(component.name(), component.targetDirectory(), entry);
-    if (!component.targetDirectory().isEmpty()) {
+    const Io::Path& directory = component.targetDirectory();
+    context.beginComponent(component.name(), directory, entry);
+    if (directory.isEmpty()) {
+        context.error(L"No installation path selected for this component. This may be caused by selecting plugins "
+                      L"for software that was not detected on this system.");
+    } else if (!directory.isAbsolute()) {
+        // A typed folder such as "Tarvio" would otherwise land wherever the program happens to run.
+        context.error(L"The installation path \"" + directory.toNative() +
+                      L"\" of this component is not a full path. Choose a full path, such as C:\\Program "
+                      L"Files\\Tarvio.");
+    } else {
         component.install(context);
         if (entry) {
             entry->addTag(descriptor().id());
         }
-    } else {
-        context.error(L"No installation path selected for this component. This may be caused by selecting plugins "
-                      L"for software that was not detected on this system.");
     }
     const OperationResult result = context.componentResult();
     if (entry) {

@@ -20,6 +20,9 @@ public:
     // The command-line entry: leaves the extracted temporary files to the environment and logs no
     // closing text.
     OperationResult run(InstallerLogger& logger);
+    // The graphical entry: removes the extracted temporary files itself and always logs a closing
+    // text, since the window stays open after the run.
+    OperationResult runGui(InstallerLogger& logger);
 
     InstallType installType() const { return mInstallType; }
     void setInstallType(InstallType type) { mInstallType = type; }

@@ -2,8 +2,10 @@
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/installercliandfilelogger.h"
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
+#include "tarviodeploy/installer/ui/mainwindow.h"
 #include "tarviodeploy/shared/deploymentenvironment.h"
 #include "tarviodeploy/shared/ui/deploymentcli.h"
+#include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviolib/commandline/helpmixin.h"
 #include "tarviolib/commandline/parser.h"
 #include "tarviolib/commandline/switchargument.h"
@@ -40,10 +42,18 @@ int32_t runCommandLineInstallation(PluginDescriptor& descriptor, DeploymentEnvir
     return result == OperationResult::Failed ? 1 : 0;
 }
 
-int32_t runGraphicalInstallation() {
+int32_t runGraphicalInstallation(PluginDescriptor& descriptor, DeploymentEnvironment& environment) {
     if (WinApi::isUserAdmin()) {
-        std::cerr << "Error: The graphical installer is not available in this build." << std::endl;
-        return 1;
+        DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
+        Installer installer(&descriptor, &environment, &ui);
+        // The toolkit owns the window and deletes it when it closes, which ends the loop. A second
+        // instance has told the user and closes at once, never shown.
+        MainWindow* window = new MainWindow(installer);
+        if (!window->anotherInstanceRunning()) {
+            window->Show();
+        }
+        // The loop's own code, whatever the installation's result.
+        return runMainLoop();
     }
     if (WinApi::isUacEnabled()) {
         // The elevated copy gets no arguments, so it always takes the graphical road.
@@ -87,7 +97,7 @@ int32_t runRoads() {
         if (autoInstall.present()) {
             return runCommandLineInstallation(*descriptor, environment);
         }
-        return runGraphicalInstallation();
+        return runGraphicalInstallation(*descriptor, environment);
     } catch (const std::exception& exception) {
         std::cerr << "Error: " << exception.what() << std::endl;
         return 1;

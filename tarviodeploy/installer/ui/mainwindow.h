@@ -1,0 +1,73 @@
+#pragma once
+
+#include "tarviodeploy/shared/operationresult.h"
+#include "tarviolib/core/uniqueptr.h"
+#include "tarviolib/thread/standbythread.h"
+
+#include <wx/bitmap.h>
+#include <wx/frame.h>
+
+#include <cstdint>
+
+class wxSingleInstanceChecker;
+class wxThreadEvent;
+
+namespace Tarvio {
+
+class ContentWindow;
+class Installer;
+class ProgressBar;
+enum class InstallType : int32_t;
+
+namespace Wx {
+class Button;
+}
+
+// The installer's only top-level window: a shaped, borderless frame that leads through the five
+// pages, runs the installation on its standby thread and ends the program when it goes.
+class MainWindow : public wxFrame {
+public:
+    explicit MainWindow(Installer& installer);
+    ~MainWindow() override;
+
+    // True when another copy of the installer was running: the user has been told, and the
+    // window closes without being shown.
+    bool anotherInstanceRunning() const { return mAnotherInstanceRunning; }
+
+    void showScreen(int32_t index);
+    void updateNextCaption(InstallType type);
+
+private:
+    void onBack();
+    void onNext();
+    void onCancel();
+    void runInstallation();
+    void onInstallationFinished(wxThreadEvent& event);
+    void onClose(wxCloseEvent& event);
+
+    void onLeftDown(wxMouseEvent& event);
+    void onLeftUp(wxMouseEvent& event);
+    void onMouseCaptureLost(wxMouseCaptureLostEvent& event);
+    void onMotion(wxMouseEvent& event);
+    void onPaint(wxPaintEvent& event);
+
+    Installer& mInstaller;
+    StandbyThread mStandbyThread;
+    OperationResult mResult = OperationResult::Done;
+    int32_t mCurrentScreen = 0;
+    bool mDragging = false;
+    wxBitmap mBackgrounds[5];
+    UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;
+    bool mAnotherInstanceRunning = false;
+    // Main-thread state of the one installation: running, and whether a close waits for its end.
+    bool mInstallationRunning = false;
+    bool mCloseWhenFinished = false;
+
+    ProgressBar* mProgressBar = nullptr;
+    ContentWindow* mContentWindow = nullptr;
+    Wx::Button* mBackButton = nullptr;
+    Wx::Button* mNextButton = nullptr;
+    Wx::Button* mCancelButton = nullptr;
+};
+
+} // namespace Tarvio

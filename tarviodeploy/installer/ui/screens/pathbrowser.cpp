@@ -1,0 +1,71 @@
+#include "tarviodeploy/installer/ui/screens/pathbrowser.h"
+
+#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviolib/ui/guiutils.h"
+#include "tarviolib/wx/controls/button.h"
+#include "tarviolib/wx/controls/textcontrol.h"
+
+#include <wx/sizer.h>
+
+namespace Tarvio {
+
+namespace {
+
+const Wx::Skin browseSkin = {{
+    {200, 200, 200},
+    {110, 110, 110},
+    {68, 68, 68},
+    {37, 37, 37},
+    {0, 0, 0},
+    {39, 147, 255},
+    {0, 73, 112},
+    {81, 167, 241},
+}};
+
+wxString nativeText(const Io::Path& path) {
+    const String native = path.toNative();
+    return wxString(native.text(), native.size());
+}
+
+} // namespace
+
+PathBrowser::PathBrowser(wxWindow* parent, const wxPoint& position, const wxSize& size, const Io::Path& initial)
+    : wxPanel(parent, wxID_ANY, position, size, wxTAB_TRAVERSAL | wxBORDER_NONE, wxS("panel")) {
+    mTextField = new Wx::TextControl(this, wxID_ANY, initial.toNative(), wxBORDER_SIMPLE, 0, -1, -1);
+    mTextField->SetBackgroundColour(toWxColour(InterfaceColours::pageBackground));
+    mTextField->SetForegroundColour(toWxColour(InterfaceColours::text));
+    mBrowseButton = new Wx::Button(this, browseSkin, wxID_ANY, L"Browse", wxNullBitmap, wxNullBitmap,
+                                   Function<void()>([this] { browse(); }), Wx::Button::Push, true, 4);
+    mBrowseButton->SetMinClientSize(wxSize(75, -1));
+    wxBoxSizer* sizer = new wxBoxSizer(wxHORIZONTAL);
+    sizer->Add(mTextField, 1, wxEXPAND);
+    sizer->Add(mBrowseButton, 0, wxEXPAND | wxLEFT, 5);
+    SetSizer(sizer);
+    mTextField->Bind(wxEVT_TEXT, &PathBrowser::onTextChanged, this);
+}
+
+Io::Path PathBrowser::path() const {
+    const wxString value = mTextField->GetValue();
+    return Io::Path(String(value.wc_str(), static_cast<int32_t>(value.length())));
+}
+
+void PathBrowser::onTextChanged(wxCommandEvent&) {
+    if (mPathChanged) {
+        mPathChanged(path());
+    }
+}
+
+void PathBrowser::browse() {
+    const Io::Path chosen = chooseDirectory(static_cast<NativeWindow>(GetHandle()), L"Select directory", path());
+    if (chosen.isEmpty()) {
+        return;
+    }
+    // Without the toolkit's text event, whose count for an unchanged text differs by platform: the
+    // folder is reported exactly once.
+    mTextField->ChangeValue(nativeText(chosen));
+    if (mPathChanged) {
+        mPathChanged(chosen);
+    }
+}
+
+} // namespace Tarvio

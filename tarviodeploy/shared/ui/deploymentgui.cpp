@@ -1,0 +1,56 @@
+#include "tarviodeploy/shared/ui/deploymentgui.h"
+
+#include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/thread/mainthreadcall.h"
+
+#include <wx/colour.h>
+
+namespace Tarvio {
+
+DeploymentGui::DeploymentGui(wxWindow* parent, Mode mode, DeploymentEnvironment* environment)
+    : mParent(parent), mMode(mode), mEnvironment(environment) {}
+
+void DeploymentGui::error(const String& text) {
+    showBox(title(mMode) + L" Error", text, MessageBoxKind::Error);
+}
+
+void DeploymentGui::warning(const String& text) {
+    showBox(title(mMode) + L" Warning", text, MessageBoxKind::Warning);
+}
+
+void DeploymentGui::info(const String& text) {
+    showBox(title(mMode), text, MessageBoxKind::Information);
+}
+
+void DeploymentGui::showBox(const String& caption, const String& text, MessageBoxKind kind) {
+    // Shown on the main thread while the installing thread waits.
+    showMessageBox(nullptr, caption, text, kind, MessageBoxButtons::Ok);
+}
+
+UserResponse DeploymentGui::askAboutPrerequisites(const PrerequisiteIssues& issues) {
+    return callOnMainThread(Function<UserResponse()>([this, issues] {
+        InstallPrerequisitesDialog dialog(mParent, &mEnvironment);
+        dialog.Centre(wxBOTH);
+        for (const EnumNameEntry& category : prerequisiteCategoryNames) {
+            for (const PrerequisiteIssues::Entry& entry : issues) {
+                if (static_cast<int64_t>(entry.key) != category.value) {
+                    continue;
+                }
+                dialog.appendText(prerequisiteCategoryText(entry.key) + L":\n", wxColour(210, 40, 40));
+                for (const String& text : entry.value) {
+                    dialog.appendLine(L"  \u2022 " + text);
+                }
+            }
+        }
+        switch (dialog.ShowModal()) {
+        case wxID_RETRY:
+            return UserResponse::Retry;
+        case wxID_IGNORE:
+            return UserResponse::Ignore;
+        default:
+            return UserResponse::Abort;
+        }
+    }));
+}
+
+} // namespace Tarvio

@@ -1,0 +1,139 @@
+#include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+
+#include "tarviodeploy/shared/deploymentenvironment.h"
+#include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviolib/core/exception.h"
+#include "tarviolib/wx/controls/button.h"
+#include "tarviolib/wx/controls/screenscaling.h"
+#include "tarviolib/wx/controls/skin.h"
+#include "tarviolib/wx/controls/statictext.h"
+#include "tarviolib/image/wximageconversion.h"
+
+#include <wx/bitmap.h>
+#include <wx/sizer.h>
+#include <wx/statbmp.h>
+
+namespace Tarvio {
+
+using Wx::scaleSize;
+
+namespace {
+
+const wxColour background(51, 51, 51);
+const wxColour textColour(190, 190, 190);
+
+// Dark text on orange-red, shared by the three buttons.
+const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
+                              {0, 73, 112}, {81, 167, 241}}};
+
+// Where the pointer was, in dialog coordinates, when the last drag could have started.
+wxPoint dragAnchor;
+
+} // namespace
+
+InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, DeploymentEnvironment* const* environment)
+    : wxDialog(parent, wxID_ANY, "Tarvio (Un)installer warning", wxDefaultPosition, wxDefaultSize, 0, "dialog"),
+      mEnvironment(environment) {
+    Bind(wxEVT_LEFT_DOWN, &InstallPrerequisitesDialog::onLeftDown, this);
+    Bind(wxEVT_LEFT_UP, &InstallPrerequisitesDialog::onLeftUp, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &InstallPrerequisitesDialog::onMouseCaptureLost, this);
+    Bind(wxEVT_MOTION, &InstallPrerequisitesDialog::onMotion, this);
+
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+    column->AddSpacer(5);
+
+    wxBoxSizer* heading = new wxBoxSizer(wxHORIZONTAL);
+    heading->AddSpacer(5);
+    if (mEnvironment != nullptr && *mEnvironment != nullptr) {
+        // A logo that cannot be had costs the dialog its logo, never the question.
+        wxBitmap logo;
+        try {
+            const Result<Image> image = (*mEnvironment)->loadImage(Io::Path(L"gui/Logo.png"));
+            if (image.ok()) {
+                logo = wxBitmap(toWxImage(image.value()).Scale(30, 30, wxIMAGE_QUALITY_HIGH));
+            }
+        } catch (const Exception&) {
+        }
+        if (logo.IsOk()) {
+            heading->Add(new wxStaticBitmap(this, wxID_ANY, logo, wxDefaultPosition, wxDefaultSize, 0, "staticBitmap"));
+            heading->AddSpacer(5);
+        }
+    }
+    Wx::StaticText* title = new Wx::StaticText(this, wxID_ANY, L"Some unmet prerequisites occurred:", 0, 0, -1, -1);
+    title->SetForegroundColour(textColour);
+    heading->Add(title, 0, wxALIGN_BOTTOM);
+    column->Add(heading);
+
+    mLog = new ColoredTextControl(this, textColour);
+    column->Add(mLog, 1, wxEXPAND | wxLEFT | wxRIGHT, 5);
+
+    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->AddStretchSpacer(1);
+    const struct {
+        Wx::Button** button;
+        const wchar_t* label;
+        int id;
+        int border;
+    } rows[] = {{&mRetryButton, L"Retry", wxID_RETRY, 13},
+                {&mIgnoreButton, L"Ignore", wxID_IGNORE, 13},
+                {&mAbortButton, L"Abort", wxID_ABORT, 5}};
+    for (const auto& row : rows) {
+        const int id = row.id;
+        *row.button = new Wx::Button(this, buttonSkin, wxID_ANY, row.label, wxNullBitmap, wxNullBitmap,
+                                     Function<void()>([this, id] { EndModal(id); }), Wx::Button::Push, true, 4);
+        (*row.button)->SetInitialSize(scaleSize(62, 24));
+        (*row.button)->SetMinSize(scaleSize(62, 24));
+        buttons->Add(*row.button, 0, wxRIGHT, row.border);
+    }
+    column->Add(buttons, 0, wxEXPAND);
+
+    SetSizer(column);
+    SetSize(scaleSize(300, 200));
+    SetBackgroundColour(background);
+    // Escape and a close request answer Abort, the answer that changes nothing.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE) {
+            EndModal(wxID_ABORT);
+        } else {
+            event.Skip();
+        }
+    });
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_ABORT); });
+}
+
+void InstallPrerequisitesDialog::appendText(const String& text, const wxColour& colour) {
+    mLog->appendText(text, colour);
+}
+
+void InstallPrerequisitesDialog::appendLine(const String& text) {
+    mLog->appendDefaultText(text + L"\n");
+}
+
+void InstallPrerequisitesDialog::onLeftDown(wxMouseEvent&) {
+    mDragging = true;
+    CaptureMouse();
+}
+
+void InstallPrerequisitesDialog::onLeftUp(wxMouseEvent&) {
+    if (mDragging) {
+        mDragging = false;
+        ReleaseMouse();
+    }
+}
+
+void InstallPrerequisitesDialog::onMouseCaptureLost(wxMouseCaptureLostEvent&) {
+    mDragging = false;
+    if (HasCapture()) {
+        ReleaseMouse();
+    }
+}
+
+void InstallPrerequisitesDialog::onMotion(wxMouseEvent& event) {
+    if (mDragging) {
+        Move(GetPosition() + event.GetPosition() - dragAnchor);
+    } else {
+        dragAnchor = event.GetPosition();
+    }
+}
+
+} // namespace Tarvio

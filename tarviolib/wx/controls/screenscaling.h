@@ -1,0 +1,35 @@
+#pragma once
+
+#include <wx/font.h>
+#include <wx/gdicmn.h>
+
+#include <cstdint>
+
+namespace Tarvio::Wx {
+
+// Interface sizes are written for a 96-DPI screen. The program declares no DPI awareness, so the
+// screen's pixels per inch are those Windows reports to it (96 unless the user chose otherwise).
+
+// length * horizontal pixels per inch / 96, rounded to nearest (halves away from zero); -1, the
+// toolkit's "default", stays -1. The screen is asked each time.
+int32_t scaled(int32_t length);
+
+// Whether one written pixel becomes two or more on this screen (144 DPI and above).
+bool isOnePixelTwoOrMore();
+
+// Both components scaled with the horizontal pixels per inch; -1 stays -1.
+wxSize scaleSize(int32_t width, int32_t height);
+
+enum FontFlag : int32_t {
+    FontBold = 1,
+    FontItalic = 2,
+};
+
+// The control font: the given face at 12 scaled pixels high, otherwise plain, then bold and
+// italic as the FontFlag bits ask.
+wxFont makeFont(const wxFont& font, int32_t fontFlags);
+
+// The screen's vertical pixels per inch / 96, read once for the process's life.
+float dpiScale();
+
+} // namespace Tarvio::Wx

@@ -1,0 +1,34 @@
+#include "tarviolib/wx/controls/screenscaling.h"
+
+#include <windows.h>
+
+namespace Tarvio::Wx {
+
+namespace {
+
+int32_t screenPixelsPerInch(int index) {
+    const HDC screen = GetDC(nullptr);
+    const int32_t pixelsPerInch = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return pixelsPerInch;
+}
+
+} // namespace
+
+int32_t scaled(int32_t length) {
+    if (length == -1) {
+        return -1;
+    }
+    return MulDiv(length, screenPixelsPerInch(LOGPIXELSX), 96);
+}
+
+float dpiScale() {
+    // Main thread only, like every toolkit call; the first answer holds for the process's life.
+    static float scale = -1.0f;
+    if (scale < 0.0f) {
+        scale = static_cast<float>(screenPixelsPerInch(LOGPIXELSY)) * 0.010416667f;
+    }
+    return scale;
+}
+
+} // namespace Tarvio::Wx

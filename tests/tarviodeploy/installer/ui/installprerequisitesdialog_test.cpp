@@ -1,0 +1,91 @@
+// The prerequisites dialog as the engine asks it: the answer to each way out, and the list it shows.
+
+#include "tarviodeploy/shared/deploymentenvironment.h"
+#include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviodeploy/shared/ui/deploymentgui.h"
+#include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/wx/library.h"
+#include "tests/support/watchdog.h"
+#include "tools/packwriter/packwriter.h"
+
+#include <wx/app.h>
+#include <wx/statbmp.h>
+#include <wx/toplevel.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace Tarvio {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The toolkit and the library for the whole program, as the entry starts them.
+class Library : public testing::Environment {
+public:
+    void SetUp() override { initLibrary(1); }
+    void TearDown() override { deinitLibrary(); }
+};
+testing::Environment* const library = testing::AddGlobalTestEnvironment(new Library);
+
+TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
+    Testing::Watchdog watchdog(60s, "the prerequisites dialog test");
+    auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
+    // A logo that does not decode, and none at all: the dialog goes without one either way.
+    const std::vector<uint8_t> damagedLogo = PackWriter::pack({PackWriter::stored("gui/Logo.png", text("not a PNG"))});
+    const std::vector<uint8_t> noLogo = PackWriter::pack({});
+    PrerequisiteIssues issues;
+    issues[PrerequisiteCategory::RunningApplication].append(L"3ds Max");
+    issues[PrerequisiteCategory::RunningApplication].append(L"Tarvio Standalone");
+    using Finish = Function<void(InstallPrerequisitesDialog&)>;
+    const struct {
+        const char* way;
+        Finish finish;
+        UserResponse answer;
+    } cases[] = {
+        {"Escape", Finish([](InstallPrerequisitesDialog& dialog) {
+             wxKeyEvent key(wxEVT_CHAR_HOOK);
+             key.m_keyCode = WXK_ESCAPE;
+             dialog.ProcessWindowEvent(key);
+         }), UserResponse::Abort},
+        {"close", Finish([](InstallPrerequisitesDialog& dialog) { dialog.Close(); }), UserResponse::Abort},
+        {"Retry", Finish([](InstallPrerequisitesDialog& dialog) { dialog.EndModal(wxID_RETRY); }), UserResponse::Retry},
+        {"Ignore", Finish([](InstallPrerequisitesDialog& dialog) { dialog.EndModal(wxID_IGNORE); }),
+         UserResponse::Ignore},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.way);
+        for (const std::vector<uint8_t>* pack : {&damagedLogo, &noLogo}) {
+            DeploymentEnvironment environment(pack->data(), static_cast<int32_t>(pack->size()));
+            DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
+            std::string list;
+            bool logo = true;
+            wxTheApp->CallAfter([&] {
+                for (wxWindow* window : wxTopLevelWindows) {
+                    if (InstallPrerequisitesDialog* dialog = dynamic_cast<InstallPrerequisitesDialog*>(window)) {
+                        wxTheApp->Yield(true); // the list arrives as queued events
+                        logo = false;
+                        for (wxWindow* child : dialog->GetChildren()) {
+                            logo = logo || dynamic_cast<wxStaticBitmap*>(child) != nullptr;
+                            if (ColoredTextControl* log = dynamic_cast<ColoredTextControl*>(child)) {
+                                list = std::string(log->GetValue().utf8_str());
+                            }
+                        }
+                        c.finish(*dialog);
+                    }
+                }
+            });
+            EXPECT_EQ(ui.askAboutPrerequisites(issues), c.answer);
+            EXPECT_EQ(list,
+                      "These applications appear to be running, you should close these applications before "
+                      "continuing:\n  \u2022 3ds Max\n  \u2022 Tarvio Standalone\n");
+            EXPECT_FALSE(logo);
+        }
+    }
+}
+
+} // namespace
+} // namespace Tarvio

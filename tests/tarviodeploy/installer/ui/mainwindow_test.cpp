@@ -1,0 +1,350 @@
+// The main window driven in process: the page flow with its captions and buttons for every
+// installation type, cancelling with its two questions, a second instance, and a failure thrown out of
+// the installation. Each run installs for real, so each test runs in a copy of a clean prefix of its
+// own (tests/endtoend/in_clean_prefix.py).
+
+#include "tarviodeploy/installer/installer.h"
+#include "tarviodeploy/installer/plugindescriptor3dsmax.h"
+#include "tarviodeploy/installer/ui/mainwindow.h"
+#include "tarviodeploy/installer/ui/screens/contentwindow.h"
+#include "tarviodeploy/installer/ui/screens/installscreen.h"
+#include "tarviodeploy/installer/ui/screens/installtypescreen.h"
+#include "tarviodeploy/installer/ui/screens/welcomescreen.h"
+#include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviodeploy/shared/ui/deploymentgui.h"
+#include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/io/filesystem.h"
+#include "tarviolib/ui/dialogscript.h"
+#include "tarviolib/wx/controls/button.h"
+#include "tarviolib/wx/library.h"
+#include "tests/support/watchdog.h"
+#include "tools/packwriter/packwriter.h"
+
+#include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/sizer.h>
+#include <wx/radiobut.h>
+#include <wx/snglinst.h>
+#include <wx/statbmp.h>
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace Tarvio {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The toolkit and the library for the whole program, as the entry starts them.
+class Library : public testing::Environment {
+public:
+    void SetUp() override { initLibrary(1); }
+    void TearDown() override { deinitLibrary(); }
+};
+testing::Environment* const library = testing::AddGlobalTestEnvironment(new Library);
+
+// A payload with what the pages read; the components find nothing of theirs in it and fail, which
+// is quick and enough for the window.
+std::vector<uint8_t> payload() {
+    auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
+    return PackWriter::pack({PackWriter::stored("license.txt", text("The licence.")),
+                             PackWriter::stored("3rd-party-licenses.txt", text("Notices."))});
+}
+
+// The window's state as the user sees it: the page, then each shown button's caption.
+struct Seen {
+    int32_t page;
+    std::vector<std::string> buttons;
+    bool operator==(const Seen& other) const { return page == other.page && buttons == other.buttons; }
+};
+
+std::ostream& operator<<(std::ostream& stream, const Seen& seen) {
+    stream << "page " << seen.page << ":";
+    for (const std::string& button : seen.buttons) {
+        stream << " " << button;
+    }
+    return stream;
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    MainWindowTest()
+        : mPack(payload()), mEnvironment(mPack.data(), static_cast<int32_t>(mPack.size())),
+          mUi(nullptr, DeploymentUserInterface::Mode::Installer, &mEnvironment),
+          mInstaller(&mDescriptor, &mEnvironment, &mUi) {}
+
+    ~MainWindowTest() override {
+        if (mWindow != nullptr) {
+            mWindow->Destroy();
+            waitUntil([this] { return windowGone(); });
+        }
+    }
+
+    void open() { open(mInstaller); }
+
+    void open(Installer& installer) {
+        create(installer);
+        mWindow->Show();
+    }
+
+    // The window as the entry makes it; mWindow follows it until it is destroyed.
+    void create(Installer& installer) {
+        mWindow = new MainWindow(installer);
+        mWindow->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+            if (event.GetEventObject() == mWindow) {
+                mWindow = nullptr;
+            }
+            event.Skip();
+        });
+    }
+
+    bool windowGone() const { return mWindow == nullptr; }
+
+    // Lets the main loop's work happen (posted tasks, thread events, idle deletion) until done.
+    static void waitUntil(const Function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (!done()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the window did not get there";
+            processEvents();
+            Sleep(10);
+        }
+    }
+
+    static void processEvents() {
+        wxTheApp->Yield(true);
+        wxTheApp->ProcessIdle();
+    }
+
+    // The buttons in creation order: Back, Next, Cancel.
+    std::vector<Wx::Button*> buttons() const {
+        std::vector<Wx::Button*> found;
+        for (wxWindow* child : mWindow->GetChildren()) {
+            if (Wx::Button* button = dynamic_cast<Wx::Button*>(child)) {
+                found.push_back(button);
+            }
+        }
+        return found;
+    }
+
+    Seen seen() const {
+        Seen state{currentPage(), {}};
+        for (Wx::Button* button : buttons()) {
+            if (button->IsShown()) {
+                state.buttons.push_back(std::string(button->GetLabel().utf8_str()));
+            }
+        }
+        return state;
+    }
+
+    // The page shown, by its place in the page area's sizer (ScreenId order).
+    int32_t currentPage() const {
+        ContentWindow* content = contentWindow();
+        for (int32_t index = 0; index < static_cast<int32_t>(content->GetSizer()->GetItemCount()); ++index) {
+            if (content->GetSizer()->GetItem(index)->GetWindow() == content->currentScreen()) {
+                return index;
+            }
+        }
+        return -1;
+    }
+
+    ContentWindow* contentWindow() const {
+        for (wxWindow* child : mWindow->GetChildren()) {
+            if (ContentWindow* content = dynamic_cast<ContentWindow*>(child)) {
+                return content;
+            }
+        }
+        return nullptr;
+    }
+
+    // A click as the mouse makes it: pressed and released inside the button.
+    static void click(Wx::Button* button) {
+        for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+            wxMouseEvent event(type);
+            event.SetPosition(wxPoint(2, 2));
+            event.SetEventObject(button);
+            button->ProcessWindowEvent(event);
+        }
+    }
+
+    void press(const char* label) {
+        for (Wx::Button* button : buttons()) {
+            if (button->IsShown() && button->GetLabel() == label) {
+                click(button);
+                return;
+            }
+        }
+        FAIL() << "no button " << label << " shown; " << seen();
+    }
+
+    void acceptLicence() {
+        wxWindow* welcome = contentWindow()->GetSizer()->GetItem(static_cast<size_t>(0))->GetWindow();
+        static_cast<WelcomeScreen*>(welcome)->acceptance().SetValue(true);
+    }
+
+    void choose(InstallType type) {
+        wxRadioButton* radio = contentWindow()->installTypeScreen().radioButton(type);
+        radio->SetValue(true);
+        wxCommandEvent event(wxEVT_RADIOBUTTON, radio->GetId());
+        event.SetEventObject(radio);
+        event.SetInt(1);
+        radio->ProcessWindowEvent(event);
+    }
+
+    std::string logText() const {
+        return std::string(contentWindow()->installScreen().log().GetValue().utf8_str());
+    }
+
+    // On page 3 until only Next is shown: the installation has ended.
+    void waitForInstallationEnd() {
+        waitUntil([this] { return seen() == Seen{3, {"Next"}}; });
+    }
+
+    Testing::Watchdog mWatchdog{120s, "a main-window test"};
+    std::vector<uint8_t> mPack;
+    DeploymentEnvironment mEnvironment;
+    PluginDescriptor3dsMax mDescriptor;
+    DeploymentGui mUi;
+    Installer mInstaller;
+    MainWindow* mWindow = nullptr;
+};
+
+TEST_F(MainWindowTest, PagesAndButtonsOfEachInstallationType) {
+    struct Step {
+        const char* press; // nothing: look only
+        Seen expected;
+    };
+    const struct {
+        InstallType type;
+        std::vector<Step> steps;
+    } cases[] = {
+        {InstallType::Typical, {{"Next", {1, {"Back", "Install", "Cancel"}}}, {"Install", {3, {"Cancel"}}}}},
+        {InstallType::Custom,
+         {{"Next", {1, {"Back", "Next", "Cancel"}}}, {"Next", {2, {"Back", "Install", "Cancel"}}},
+          {"Back", {1, {"Back", "Next", "Cancel"}}}, {"Next", {2, {"Back", "Install", "Cancel"}}},
+          {"Install", {3, {"Cancel"}}}}},
+        {InstallType::Unpack, {{"Next", {1, {"Back", "Unpack", "Cancel"}}}, {"Unpack", {3, {"Cancel"}}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.type));
+        Installer installer(&mDescriptor, &mEnvironment, &mUi);
+        if (c.type == InstallType::Unpack) {
+            installer.setUnpackDirectory(Io::Path(L"C:/mainwindow-test/unpacked"));
+        }
+        open(installer);
+        EXPECT_EQ(seen(), (Seen{0, {"Next", "Cancel"}}));
+        acceptLicence();
+        for (const Step& step : c.steps) {
+            press(step.press);
+            if (step.expected.page == 1) {
+                choose(c.type);
+            }
+            EXPECT_EQ(seen(), step.expected) << "after " << step.press;
+        }
+        waitForInstallationEnd();
+        const std::string log = logText();
+        press("Next");
+        EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+        // Back shows the log again with only Next; Next returns without running anything again.
+        press("Back");
+        EXPECT_EQ(seen(), (Seen{3, {"Next"}}));
+        press("Next");
+        EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+        processEvents();
+        EXPECT_EQ(logText(), log);
+        EXPECT_EQ(log.find("Installation has been finished"), log.rfind("Installation has been finished"));
+        // Finish ends at once, without a question.
+        Testing::DialogScript script;
+        press("Finish");
+        waitUntil([this] { return windowGone(); });
+        EXPECT_TRUE(script.shown().isEmpty());
+    }
+}
+
+TEST_F(MainWindowTest, CaptionOfNextFollowsTheChosenType) {
+    open();
+    acceptLicence();
+    press("Next");
+    const std::pair<InstallType, const char*> choices[] = {
+        {InstallType::Unpack, "Unpack"}, {InstallType::Custom, "Next"}, {InstallType::Typical, "Install"}};
+    for (const auto& [type, caption] : choices) {
+        choose(type);
+        EXPECT_EQ(seen(), (Seen{1, {"Back", caption, "Cancel"}}));
+    }
+}
+
+TEST_F(MainWindowTest, CancelAsksFirstAndFinishDoesNot) {
+    const String shortQuestion = L"Do you really want to cancel the installation?";
+    const String longQuestion =
+        L"The installation is currently running. If you cancel now, the system will be left in an inconsistent "
+        L"state. Tarvio will not be properly installed and you may have to uninstall it manually. Are you sure "
+        L"you want to cancel now?";
+    open();
+    {
+        Testing::DialogScript script;
+        script.answerBox(MessageBoxAnswer::No);
+        press("Cancel");
+        ASSERT_EQ(script.shown().size(), 1);
+        EXPECT_EQ(script.shown()[0].caption, String(L"Confirmation"));
+        EXPECT_EQ(script.shown()[0].text, shortQuestion);
+        EXPECT_EQ(script.shown()[0].kind, MessageBoxKind::Question);
+        EXPECT_EQ(script.shown()[0].buttons, MessageBoxButtons::YesNo);
+    }
+    // No: nothing changed.
+    EXPECT_EQ(seen(), (Seen{0, {"Next", "Cancel"}}));
+
+    // During the installation the long question; Yes lets the installation end, with its
+    // database written, before the window goes.
+    acceptLicence();
+    press("Next");
+    choose(InstallType::Typical);
+    Testing::DialogScript script;
+    script.answerBox(MessageBoxAnswer::Yes);
+    press("Install");
+    press("Cancel");
+    ASSERT_EQ(script.shown().size(), 1);
+    EXPECT_EQ(script.shown()[0].text, longQuestion);
+    waitUntil([this] { return windowGone(); });
+    EXPECT_NE(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
+    wxSingleInstanceChecker first;
+    ASSERT_TRUE(first.CreateDefault());
+    Testing::DialogScript script;
+    create(mInstaller);
+    EXPECT_TRUE(mWindow->anotherInstanceRunning());
+    ASSERT_EQ(script.shown().size(), 1);
+    const String title = L"Tarvio Renderer for 3ds Max 2 Installer";
+    EXPECT_EQ(script.shown()[0].caption, title);
+    EXPECT_EQ(script.shown()[0].text,
+              L"One instance of " + title + L" is already running. Wait for it to finish and try again.");
+    EXPECT_EQ(script.shown()[0].kind, MessageBoxKind::Error);
+    // It closes by itself at the next idle time, without being shown.
+    EXPECT_FALSE(mWindow->IsShown());
+    waitUntil([this] { return windowGone(); });
+}
+
+TEST_F(MainWindowTest, FailureThrownOutOfTheInstallationEndsItAsFailed) {
+    // A folder where the install database goes: writing the database at the end throws.
+    ASSERT_TRUE(Io::createDirectories(DeployBase::databasePath()));
+    open();
+    acceptLicence();
+    press("Next");
+    choose(InstallType::Typical);
+    press("Install");
+    // The window still learns that the installation ended, and the failure is in the log.
+    waitForInstallationEnd();
+    const std::string log = logText();
+    EXPECT_NE(log.find("The installation stopped: "), std::string::npos) << log;
+    EXPECT_EQ(log.find("Installation has been finished"), std::string::npos) << log;
+    press("Next");
+    EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+}
+
+} // namespace
+} // namespace Tarvio

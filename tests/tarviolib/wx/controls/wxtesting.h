@@ -1,0 +1,127 @@
+#pragma once
+
+// Starts the GUI toolkit once for a test program and gives tests a shown frame to put controls in.
+// Any toolkit assert fails the running test instead of showing a dialog.
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/panel.h>
+
+#include <cstdint>
+#include <string>
+
+namespace Tarvio::Testing {
+
+class WxEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        wxSetAssertHandler(&WxEnvironment::failOnAssert);
+        wxApp::SetInstance(new wxApp);
+        static wxChar name[] = wxT("tests");
+        static wxChar* argv[] = {name, nullptr};
+        int argc = 1;
+        ASSERT_TRUE(wxEntryStart(argc, argv));
+        ASSERT_TRUE(wxTheApp->CallOnInit());
+    }
+
+    void TearDown() override {
+        wxEntryCleanup();
+    }
+
+private:
+    static void failOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
+                             const wxString& message) {
+        ADD_FAILURE() << "wxWidgets assert at " << file.utf8_string() << ":" << line << " in "
+                      << function.utf8_string() << ": " << condition.utf8_string() << " " << message.utf8_string();
+    }
+};
+
+inline ::testing::Environment* const wxEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+
+// A shown frame with a panel for the test's controls, destroyed after the test.
+class WxFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mFrame = new wxFrame(nullptr, wxID_ANY, "test", wxPoint(0, 0), wxSize(640, 480));
+        mPanel = new wxPanel(mFrame);
+        mFrame->Show();
+    }
+
+    void TearDown() override { delete mFrame; }
+
+    // Runs the events queued so far (thread events, posted refreshes).
+    static void processPending() {
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    wxFrame* mFrame = nullptr;
+    wxPanel* mPanel = nullptr;
+};
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb& other) const { return r == other.r && g == other.g && b == other.b; }
+    bool operator!=(const Rgb& other) const { return !(*this == other); }
+};
+
+inline std::ostream& operator<<(std::ostream& stream, const Rgb& rgb) {
+    return stream << "RGB(" << int(rgb.r) << ", " << int(rgb.g) << ", " << int(rgb.b) << ")";
+}
+
+// A drawing read back pixel by pixel.
+class Picture {
+public:
+    explicit Picture(const wxImage& image) : mImage(image) {}
+
+    Rgb at(int32_t x, int32_t y) const { return {mImage.GetRed(x, y), mImage.GetGreen(x, y), mImage.GetBlue(x, y)}; }
+
+    // Bounds of the pixels of exactly this colour; empty when there are none.
+    wxRect boundsOf(const Rgb& colour) const {
+        wxRect bounds;
+        for (int32_t y = 0; y < mImage.GetHeight(); ++y) {
+            for (int32_t x = 0; x < mImage.GetWidth(); ++x) {
+                if (at(x, y) == colour) {
+                    bounds = bounds.IsEmpty() ? wxRect(x, y, 1, 1) : bounds.Union(wxRect(x, y, 1, 1));
+                }
+            }
+        }
+        return bounds;
+    }
+
+private:
+    wxImage mImage;
+};
+
+// A memory bitmap to draw on, filled with a background colour.
+class Canvas {
+public:
+    Canvas(int32_t width, int32_t height, const wxColour& background) : mBitmap(width, height, 24) {
+        mDc.SelectObject(mBitmap);
+        mDc.SetBackground(wxBrush(background));
+        mDc.Clear();
+    }
+
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    wxMemoryDC& dc() { return mDc; }
+
+    Picture picture() {
+        mDc.SelectObject(wxNullBitmap);
+        Picture result(mBitmap.ConvertToImage());
+        mDc.SelectObject(mBitmap);
+        return result;
+    }
+
+private:
+    wxBitmap mBitmap;
+    wxMemoryDC mDc;
+};
+
+} // namespace Tarvio::Testing
