@@ -7,9 +7,9 @@ script_name=gallery
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ $# -eq 0 ]; then
-  configure_windows
-  cmake --build "$root/build" --target tarvio_controls_gallery
-  set -- "$root/build/tarvio_controls_gallery.exe" "$root/scripts/wine.sh"
+  configure_runnable_windows
+  cmake --build "$root/$run_build" --target tarvio_controls_gallery
+  set -- "$root/$run_build/tarvio_controls_gallery.exe" "$root/scripts/wine.sh"
 fi
 exe=$1
 shift
