@@ -527,8 +527,8 @@ TEST_F(ScreensTest, ARelativeFolderFailsItsComponentInsteadOfLandingInTheWorking
     WinApi::Registry::deleteKey(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TarvioForMax");
 
     EXPECT_EQ(result, OperationResult::Failed);
-    EXPECT_NE(logger.printed.find("Installing DR Server... [error] The installation path \"RelativeFarm\" of this "
-                                  "component is not a full path."),
+    EXPECT_NE(logger.printed.find("[error] The installation path \"RelativeFarm\" of this component is not a full "
+                                  "path."),
               std::string::npos)
         << logger.printed;
     EXPECT_FALSE(Io::isDirectory(Io::Path(L"RelativeFarm").absolute()));
