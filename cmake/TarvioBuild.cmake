@@ -37,23 +37,30 @@ function(tarvio_sources library)
 endfunction()
 
 # tarvio_library(NAME [DEPENDS libraries...] [LIBS external targets...])
-# Called once all folders have added their sources. A folder whose sources include third-party
-# headers adds their directory with
+# One library per layer folder, called by the folder once it has added its sources. DEPENDS names
+# the project's lower layers it uses (each flavour links the same flavour of them), LIBS external
+# and system libraries. A layer with no sources in this build (a Windows-only layer in the host
+# build) is an interface library that still carries its dependencies. A folder whose sources
+# include third-party headers adds their directory with
 #   set_property(GLOBAL APPEND PROPERTY TARVIO_INCLUDES_NAME dir)
 # private to the library and marked SYSTEM, so that our warning flags do not apply to them.
 function(tarvio_library name)
   cmake_parse_arguments(A "" "" "DEPENDS;LIBS" ${ARGN})
   get_property(files GLOBAL PROPERTY TARVIO_SOURCES_${name})
   get_property(includes GLOBAL PROPERTY TARVIO_INCLUDES_${name})
-  if(NOT files)
-    return()
-  endif()
   set(flavours _testing)
   if(WIN32)
     list(APPEND flavours "")
   endif()
   foreach(flavour IN LISTS flavours)
     set(target ${name}${flavour})
+    if(NOT files)
+      add_library(${target} INTERFACE)
+      foreach(dependency IN LISTS A_DEPENDS)
+        target_link_libraries(${target} INTERFACE ${dependency}${flavour})
+      endforeach()
+      continue()
+    endif()
     add_library(${target} STATIC ${files})
     tarvio_common_settings(${target})
     if(includes)
@@ -69,8 +76,9 @@ function(tarvio_library name)
   endforeach()
 endfunction()
 
-# tarvio_test(NAME [PORTABLE files...] [WINDOWS files...] [LIBS targets...])
-# One test executable, and one CTest entry, per call: a process start under Wine is slow.
+# tarvio_test(NAME [PORTABLE files...] [WINDOWS files...] LIBS targets...)
+# One test executable, and one CTest entry, per call: a process start under Wine is slow. LIBS
+# names the layers under test (their _testing flavour) and the test helpers it uses.
 function(tarvio_test name)
   cmake_parse_arguments(A "" "" "PORTABLE;WINDOWS;LIBS" ${ARGN})
   set(files ${A_PORTABLE})
@@ -83,7 +91,7 @@ function(tarvio_test name)
   add_executable(${name} ${files})
   tarvio_common_settings(${name})
   if(NOT A_LIBS)
-    set(A_LIBS tarviolib_testing)
+    message(FATAL_ERROR "tarvio_test(${name}): name the libraries it tests with LIBS")
   endif()
   target_link_libraries(${name} PRIVATE ${A_LIBS} ${TARVIO_GTEST_MAIN})
   add_test(NAME ${name} COMMAND ${name})

@@ -33,7 +33,7 @@ endfunction()
 
 # The sysroot's zlib headers are on the compiler's default path; its DLL import library sits
 # beside libz.a, so the archive is named in full.
-_tarvio_import(zlib /usr/i686-w64-mingw32/lib/libz.a)
+_tarvio_import(zlib /usr/${TARVIO_MINGW_TRIPLE}/lib/libz.a)
 _tarvio_import(png "${_tarvio_lib}/libpng16.a" Tarvio::zlib)
 _tarvio_import(jpeg "${_tarvio_lib}/libjpeg.a")
 _tarvio_import(tiff "${_tarvio_lib}/libtiff.a" Tarvio::jpeg Tarvio::zlib)

@@ -1,17 +1,3 @@
-# Cross build for 32-bit Windows with the posix-threads MinGW-w64 compilers.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
+# The product's cross build: 32-bit Windows.
 set(TARVIO_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARVIO_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARVIO_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARVIO_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVIO_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Test executables run through the project's Wine prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -8,11 +8,33 @@ step_end() {
   printf '[%s] %s: %d.%d s\n' "$script_name" "$step_name" $((ms / 1000)) $((ms % 1000 / 100))
 }
 
-configure_windows() {
-  local deps
-  deps=$("$root/scripts/setup.sh" --print-prefix)
-  cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" -DTARVIO_DEPS_PREFIX="$deps" >/dev/null
+# configure_windows_arch ARCH DIR: the cross build of ARCH (i686 or x86_64) in DIR.
+configure_windows_arch() {
+  local deps toolchain=mingw32
+  [ "$1" = x86_64 ] && toolchain=mingw64
+  deps=$("$root/scripts/setup.sh" --print-prefix --arch "$1")
+  cmake -S "$root" -B "$root/$2" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$toolchain.cmake" -DTARVIO_DEPS_PREFIX="$deps" >/dev/null
+}
+
+# The product: 32-bit Windows, in build/.
+configure_windows() { configure_windows_arch i686 build; }
+
+# Some kernels refuse 32-bit programs, and then Wine's 32-bit loader cannot start. There the
+# Windows tests and runs use a 64-bit build of the same sources, in build-win64/, under the
+# 64-bit loader (scripts/wine.sh chooses it); the product stays the 32-bit build.
+runs_32bit_programs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+# Configures the Windows build whose programs run on this machine and sets run_build to its folder.
+configure_runnable_windows() {
+  if runs_32bit_programs; then
+    run_build=build
+    configure_windows
+  else
+    echo "[$script_name] this machine cannot run 32-bit programs: using the 64-bit build (build-win64)"
+    run_build=build-win64
+    configure_windows_arch x86_64 "$run_build"
+  fi
 }
 
 configure_host() {
@@ -22,12 +44,23 @@ configure_host() {
 # Starts a private X server for the run (windows need one under Wine) and exports DISPLAY.
 start_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local fifo
+  if ! command -v Xvfb >/dev/null; then
+    echo "start_display: Xvfb is not installed (scripts/setup.sh installs it)" >&2
+    return 1
+  fi
+  local fifo number
   fifo=$(mktemp -u); mkfifo "$fifo"
   Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
-  export DISPLAY=":$(head -n1 <"$fifo")"
+  # Empty when Xvfb ends before it has a display.
+  number=$(head -n1 <"$fifo")
   rm -f "$fifo"
+  if [ -z "$number" ]; then
+    echo "start_display: Xvfb gave no display number (it may have failed to start)" >&2
+    stop_display
+    return 1
+  fi
+  export DISPLAY=":$number"
 }
 
 stop_display() {

@@ -7,7 +7,10 @@ script_name=run
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$root"
 
-step_start "build"; configure_windows; cmake --build build -j"$jobs" --target TarvioInstaller tarvio_payload; step_end
+step_start "build"
+configure_runnable_windows
+cmake --build "$run_build" -j"$jobs" --target TarvioInstaller tarvio_payload
+step_end
 
 [ $# -gt 0 ] || set -- --acceptEulaAndAutoInstall
 start_display
@@ -23,11 +26,11 @@ if ! "$root/scripts/wine.sh" reg query "$max_key" /v Installdir /reg:64 >/dev/nu
 fi
 # The working folder holds the material library's data: a local file takes the place of the
 # download from the installer data server.
-mkdir -p build/run
-cp build/payload/MaterialLibrary build/run/MaterialLibrary
-cd build/run
+mkdir -p "$run_build/run"
+cp "$run_build/payload/MaterialLibrary" "$run_build/run/MaterialLibrary"
+cd "$run_build/run"
 status=0
-"$root/scripts/wine.sh" "$root/build/TarvioInstaller.exe" "$@" || status=$?
+"$root/scripts/wine.sh" "$root/$run_build/TarvioInstaller.exe" "$@" || status=$?
 echo
 echo "[run] exit code $status"
 exit $status

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Installs the build tools and builds, once per recipe, the static i686 MinGW
+# Installs the build tools and builds, once per recipe, the static MinGW
 # dependency prefix (recipe: scripts/deps/).
 #   scripts/setup.sh                 set up and print the prefix at the end
 #   scripts/setup.sh --print-prefix  the same, but stdout gets only the prefix path
+#   --arch x86_64                    the 64-bit prefix (default i686, the product's)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 CACHE=${TARVIO_CACHE:-$HOME/.cache/tarvio}
 LOG_DIR=$CACHE/logs
 
-APT_PACKAGES=(g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev zlib1g-dev librapidxml-dev
+APT_PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev zlib1g-dev librapidxml-dev
   googletest wine wine32:i386 wine64 xvfb xauth cmake python3 dpkg-dev ninja-build
   pkg-config make)
 OS_SOURCES=/etc/apt/sources.list.d/debian.sources
@@ -21,12 +22,19 @@ APT_PACKAGES+=(x11-apps x11-utils imagemagick)
 SRC_LIST=/etc/apt/sources.list.d/tarvio-src.list
 
 print_prefix=0
-case "${1:-}" in
-  "") ;;
-  --print-prefix) print_prefix=1 ;;
-  -h | --help) sed -n '2,5s/^# \{0,1\}//p' "$0"; exit 0 ;;
-  *) echo "usage: $0 [--print-prefix]" >&2; exit 2 ;;
-esac
+export TARVIO_DEPS_ARCH=i686
+while (($#)); do
+  case $1 in
+    --print-prefix) print_prefix=1 ;;
+    --arch)
+      [[ ${2:-} == i686 || ${2:-} == x86_64 ]] || { echo "$0: --arch takes i686 or x86_64" >&2; exit 2; }
+      TARVIO_DEPS_ARCH=$2
+      shift ;;
+    -h | --help) sed -n '2,6s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "usage: $0 [--print-prefix] [--arch i686|x86_64]" >&2; exit 2 ;;
+  esac
+  shift
+done
 # Progress goes to stderr so that a caller can capture the path alone.
 if ((print_prefix)); then exec 3>&1 1>&2; fi
 

@@ -14,11 +14,15 @@ step_start "host tests"
 step_end
 
 step_start "windows build"; configure_windows; cmake --build build -j"$jobs"; step_end
+configure_runnable_windows
+if [ "$run_build" != build ]; then
+  step_start "windows build ($run_build)"; cmake --build "$run_build" -j"$jobs"; step_end
+fi
 step_start "windows tests"
 start_display
 trap 'scripts/wine.sh --stop-server; stop_display' EXIT
 # A server left from an earlier run may hold a desktop on a display that is gone.
 scripts/wine.sh --stop-server
 scripts/wine.sh --start-server
-(cd build && ctest --output-on-failure -j"$jobs")
+(cd "$run_build" && ctest --output-on-failure -j"$jobs")
 step_end

@@ -12,6 +12,12 @@ export WINEPREFIX="${TARVIO_WINEPREFIX:-${TARVIO_CACHE:-$HOME/.cache/tarvio}/win
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Where 32-bit programs cannot run, the 32-bit loader cannot start either: only 64-bit programs run,
+# through the 64-bit loader (scripts/common.sh explains).
+export TARVIO_WINE=wine
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  export TARVIO_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+fi
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy FTP_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 
 ready="$WINEPREFIX/.tarvio-ready"
@@ -26,14 +32,14 @@ case "${1:-}" in
     wineserver -p 2>/dev/null || true
     # Start the prefix's background processes (services, and the desktop that the first window
     # needs) detached from our output: started later by a test, they would hold its pipes open.
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    "$TARVIO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
     if [ -n "${DISPLAY:-}" ]; then
       # A window that stays up keeps the desktop process alive until --stop-server.
-      setsid wine notepad.exe </dev/null >/dev/null 2>&1 &
+      setsid "$TARVIO_WINE" notepad.exe </dev/null >/dev/null 2>&1 &
       sleep 1
     fi
     exit 0 ;;
   --stop-server) wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; exit 0 ;;
 esac
 
-exec wine "$@"
+exec "$TARVIO_WINE" "$@"

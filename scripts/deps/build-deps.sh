@@ -1,16 +1,26 @@
 # shellcheck shell=bash
-# Recipe of the static i686 MinGW dependency prefix, sourced by scripts/setup.sh
+# Recipe of the static MinGW dependency prefix, sourced by scripts/setup.sh
 # (which provides step and run_logged). Every file in this folder is part of the
-# prefix's hash: changing one rebuilds the prefix.
+# prefix's hash: changing one rebuilds the prefix. TARVIO_DEPS_ARCH chooses the
+# target: i686 (the product's, the default) or x86_64 (the Windows tests' where
+# the machine cannot run 32-bit programs).
 
-DEPS_HOST=i686-w64-mingw32
+DEPS_ARCH=${TARVIO_DEPS_ARCH:-i686}
+case $DEPS_ARCH in
+  i686 | x86_64) ;;
+  *) echo "[setup] unknown dependency architecture '$DEPS_ARCH' (i686 or x86_64)" >&2; return 1 ;;
+esac
+DEPS_HOST=$DEPS_ARCH-w64-mingw32
+# Debian spells the architecture x86-64 in the MinGW package names.
+DEPS_PACKAGE_ARCH=${DEPS_ARCH/_/-}
 DEPS_SYSROOT=/usr/$DEPS_HOST
 DEPS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Debian source packages, in build order.
 DEPS_SOURCES=(libpng1.6 libjpeg-turbo tiff imath openexr wxwidgets3.2)
 # Binary packages whose contents end up in, or shape, the prefix.
-DEPS_TOOL_PACKAGES=(gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  mingw-w64-i686-dev libz-mingw-w64-dev googletest cmake ninja-build)
+DEPS_TOOL_PACKAGES=(gcc-mingw-w64-$DEPS_PACKAGE_ARCH-posix g++-mingw-w64-$DEPS_PACKAGE_ARCH-posix
+  binutils-mingw-w64-$DEPS_PACKAGE_ARCH mingw-w64-$DEPS_PACKAGE_ARCH-dev libz-mingw-w64-dev googletest
+  cmake ninja-build)
 
 # "name version" for every version of each source package in the apt lists.
 deps_source_versions() {
@@ -20,6 +30,7 @@ deps_source_versions() {
 
 # Everything the prefix depends on; offline and fast, so it can run on every call.
 deps_fingerprint() {
+  echo "target $DEPS_HOST"
   (cd "$DEPS_DIR" && sha256sum -- *)
   "$DEPS_HOST-gcc-posix" --version | head -n 1
   "$DEPS_HOST-g++-posix" --version | head -n 1
@@ -96,7 +107,7 @@ deps_build_wx() {
 deps_build() {
   DEPS_PREFIX=$1 DEPS_WORK=$2 DEPS_DOWNLOADS=$3
   # Only the prefix's and the MinGW sysroot's .pc files: never the build host's.
-  export TARVIO_DEPS_PREFIX=$DEPS_PREFIX
+  export TARVIO_DEPS_PREFIX=$DEPS_PREFIX TARVIO_DEPS_HOST=$DEPS_HOST
   export PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig:$DEPS_SYSROOT/lib/pkgconfig
   unset PKG_CONFIG_PATH PKG_CONFIG_SYSROOT_DIR
   local s=$DEPS_WORK/src

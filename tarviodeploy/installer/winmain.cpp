@@ -8,9 +8,11 @@
 #include "tarviolib/commandline/parser.h"
 #include "tarviolib/commandline/switchargument.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/ui/guiutils.h"
 #include "tarviolib/winapi/module.h"
 #include "tarviolib/winapi/process.h"
 #include "tarviolib/winapi/security.h"
+#include "tarviolib/wx/library.h"
 
 #include <windows.h>
 
@@ -49,11 +51,13 @@ int32_t runGraphicalInstallation() {
                         WinApi::ProcessFlag::RunAsAdministrator | WinApi::ProcessFlag::Detached);
         return 0;
     }
-    std::cerr << "Tarvio installer needs to be run by an administrator." << std::endl;
+    showMessageBox(nullptr, String("Tarvio Installer"), String("Tarvio installer needs to be run by an administrator."),
+                   MessageBoxKind::Error, MessageBoxButtons::Ok);
     return 1;
 }
 
-int32_t programEntry() {
+// Every object of a road lives in this frame, so all are gone before the library stops.
+int32_t runRoads() {
     attachParentConsole();
 
     using HelpSwitch = CommandLine::HelpMixin<CommandLine::SwitchArgument>;
@@ -88,6 +92,19 @@ int32_t programEntry() {
         std::cerr << "Error: " << exception.what() << std::endl;
         return 1;
     }
+}
+
+int32_t programEntry() {
+    try {
+        initLibrary(1);
+    } catch (const std::exception& exception) {
+        attachParentConsole();
+        std::cerr << "Error: " << exception.what() << std::endl;
+        return 1;
+    }
+    const int32_t code = runRoads();
+    deinitLibrary();
+    return code;
 }
 
 } // namespace

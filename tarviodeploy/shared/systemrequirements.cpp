@@ -31,8 +31,12 @@ bool is64BitWindows() {
         return false;
     }
 #endif
+#ifdef _WIN64
+    return true; // a 64-bit process runs on 64-bit Windows only
+#else
     BOOL emulated = FALSE;
     return IsWow64Process(GetCurrentProcess(), &emulated) && emulated;
+#endif
 }
 
 } // namespace Tarvio

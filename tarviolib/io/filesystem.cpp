@@ -1,6 +1,6 @@
 #include "tarviolib/io/filesystem.h"
 
-#include "tarviolib/core/array.h"
+#include "tarviolib/core/observerlist.h"
 #include "tarviolib/io/detail/platformfiles.h"
 #include "tarviolib/io/filestream.h"
 
@@ -12,19 +12,13 @@ namespace {
 
 constexpr int64_t CopyBlockSize = 4096;
 
-Array<WeakPtr<FileSystemObserver>>& observers() {
-    static Array<WeakPtr<FileSystemObserver>> list;
+ObserverList<FileSystemObserver>& observers() {
+    static ObserverList<FileSystemObserver> list;
     return list;
 }
 
 void reportDirectoryCreated(const Path& directory) {
-    // A copy: an observer may register another while it is told.
-    const Array<WeakPtr<FileSystemObserver>> current = observers();
-    for (const WeakPtr<FileSystemObserver>& reference : current) {
-        if (SharedPtr<FileSystemObserver> observer = reference.lock()) {
-            observer->onDirectoryCreated(directory);
-        }
-    }
+    observers().notify([&](FileSystemObserver& observer) { observer.onDirectoryCreated(directory); });
 }
 
 } // namespace
@@ -88,15 +82,7 @@ bool createDirectories(const Path& path) {
 }
 
 void addFileSystemObserver(WeakPtr<FileSystemObserver> observer) {
-    Array<WeakPtr<FileSystemObserver>>& list = observers();
-    list.append(std::move(observer));
-    Array<WeakPtr<FileSystemObserver>> alive;
-    for (const WeakPtr<FileSystemObserver>& reference : list) {
-        if (reference.lock()) {
-            alive.append(reference);
-        }
-    }
-    list = std::move(alive);
+    observers().add(std::move(observer));
 }
 
 } // namespace Tarvio::Io

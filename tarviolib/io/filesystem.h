@@ -33,7 +33,8 @@ bool removeDirectory(const Path& path);
 // observers. On failure the folders made so far stay.
 bool createDirectories(const Path& path);
 
-// The list holds weak references: an observer leaves it by dying.
+// The list holds weak references: an observer leaves it by dying. Any thread may register and
+// create folders; an observer is told on the thread that created the folder.
 void addFileSystemObserver(WeakPtr<FileSystemObserver> observer);
 
 } // namespace Tarvio::Io

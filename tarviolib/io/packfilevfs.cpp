@@ -179,7 +179,13 @@ UniquePtr<Io::SeekableBinaryInputStream> PackFileVfs::open(const Io::Path& file)
 
 UniquePtr<Io::ReadAheadInputStream> PackFileVfs::openSequential(const Io::Path& file) {
     const PackFileEntry& found = entry(file);
-    auto stored = makeUnique<Io::ReadAheadInputStream>(openStored(found), found.storedSize);
+    // Unscrambling is the slow part of reading a pack: several workers share a large file's, each
+    // with its own source, which the keystream's jump lets start at any block.
+    Array<UniquePtr<Io::SeekableBinaryInputStream>> sources;
+    for (int32_t i = Io::ReadAheadInputStream::workerCount(found.storedSize); i > 0; --i) {
+        sources.append(openStored(found));
+    }
+    auto stored = makeUnique<Io::ReadAheadInputStream>(std::move(sources), found.storedSize);
     if (!found.compressed) {
         return stored;
     }

@@ -45,9 +45,9 @@ public:
     // A compressed file is inflated whole into memory here.
     UniquePtr<Io::SeekableBinaryInputStream> open(const Io::Path& file) override;
     // For reading a file once from start to end without holding it whole: a compressed file
-    // inflates as it is read, and a large file is read, unscrambled and inflated ahead on worker
-    // threads while the caller uses what came before. Damage that open meets at once here fails
-    // the read that reaches it, with the same message.
+    // inflates as it is read, and a large file is read and unscrambled ahead on several worker
+    // threads, and inflated on one more, while the caller uses what came before. Damage that open
+    // meets at once here fails the read that reaches it, with the same message.
     UniquePtr<Io::ReadAheadInputStream> openSequential(const Io::Path& file);
     // False for an unknown name.
     bool isCompressed(const Io::Path& file) const;
@@ -82,7 +82,7 @@ private:
 };
 
 // A window of a pack, unscrambled as it is read. Seeking restarts the keystream at the window's
-// start and steps it to the target.
+// start and jumps it to the target.
 class PackFileInputStream : public Io::SeekableBinaryInputStream {
 public:
     // Takes the source over and seeks it to offset.

@@ -21,6 +21,64 @@ inline uint64_t step(uint64_t x) {
     return x;
 }
 
+// A 64 x 64 matrix over GF(2), kept as the XORs of its columns for each value of each of the
+// state's 16 nibbles: the product with a state is 16 lookups.
+struct Matrix {
+    uint64_t nibbles[16][16];
+
+    // From the images of the 64 single bits.
+    void setColumns(const uint64_t (&columns)[64]) {
+        for (int nibble = 0; nibble < 16; ++nibble) {
+            for (uint32_t value = 0; value < 16; ++value) {
+                uint64_t sum = 0;
+                for (int bit = 0; bit < 4; ++bit) {
+                    if ((value >> bit) & 1) {
+                        sum ^= columns[4 * nibble + bit];
+                    }
+                }
+                nibbles[nibble][value] = sum;
+            }
+        }
+    }
+
+    uint64_t operator*(uint64_t state) const {
+        uint64_t product = 0;
+        // Word-sized shifts: the installer is a 32-bit program.
+        for (int half = 0; half < 2; ++half) {
+            uint32_t word = static_cast<uint32_t>(state >> (32 * half));
+            for (int nibble = 8 * half; nibble < 8 * half + 8; ++nibble, word >>= 4) {
+                product ^= nibbles[nibble][word & 15];
+            }
+        }
+        return product;
+    }
+};
+
+// The step as a matrix T, and its powers T^(2^k) for every bit of a count.
+struct JumpTable {
+    Matrix powers[64];
+
+    JumpTable() {
+        uint64_t columns[64];
+        for (int bit = 0; bit < 64; ++bit) {
+            columns[bit] = step(uint64_t{1} << bit);
+        }
+        powers[0].setColumns(columns);
+        for (int k = 1; k < 64; ++k) {
+            // T^(2^k) = T^(2^(k-1)) squared, column by column.
+            for (uint64_t& column : columns) {
+                column = powers[k - 1] * column;
+            }
+            powers[k].setColumns(columns);
+        }
+    }
+};
+
+const JumpTable& jumpTable() {
+    static const JumpTable table;
+    return table;
+}
+
 inline uint32_t rotateLeft(uint32_t value, int count) {
     return (value << count) | (value >> (32 - count));
 }
@@ -56,9 +114,13 @@ void PackKeystream::apply(uint8_t* data, int64_t size) {
 }
 
 void PackKeystream::advance(int64_t count) {
+    const JumpTable& table = jumpTable();
     uint64_t state = mState;
-    for (int64_t i = 0; i < count; ++i) {
-        state = step(state);
+    uint64_t bits = static_cast<uint64_t>(count);
+    for (int k = 0; bits != 0; ++k, bits >>= 1) {
+        if ((bits & 1) != 0) {
+            state = table.powers[k] * state;
+        }
     }
     mState = state;
 }

@@ -7,32 +7,69 @@
 namespace Tarvio::Io {
 
 ReadAheadInputStream::ReadAheadInputStream(UniquePtr<BinaryInputStream> source, int64_t expectedSize)
-    : mSource(std::move(source)), mThreaded(expectedSize > BlockSize) {
+    : mSource(std::move(source)) {
+    allocateBlocks(expectedSize, BlockCount);
+    startWorkers(1);
+}
+
+ReadAheadInputStream::ReadAheadInputStream(Array<UniquePtr<SeekableBinaryInputStream>> sources, int64_t size)
+    : mSeekableSources(std::move(sources)), mSize(size) {
+    allocateBlocks(size, mSeekableSources.size() * BlocksPerWorker);
+    startWorkers(mSeekableSources.size());
+}
+
+ReadAheadInputStream::~ReadAheadInputStream() { stopWorkers(); }
+
+int32_t ReadAheadInputStream::workerCount(int64_t size) {
+    const int64_t blocks = (size + BlockSize - 1) / BlockSize;
+    const int64_t processors = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<int32_t>(std::max<int64_t>(1, std::min({processors, blocks, int64_t{MaxWorkers}})));
+}
+
+void ReadAheadInputStream::allocateBlocks(int64_t size, int32_t threadedCount) {
+    mThreaded = size > BlockSize;
     if (mThreaded) {
-        for (Block& block : mBlocks) {
-            block.bytes.allocate(BlockSize);
+        mRing = threadedCount;
+        for (int32_t i = 0; i < mRing; ++i) {
+            mBlocks[i].bytes.allocate(BlockSize);
         }
-        mWorker = std::thread([this] { work(); });
     } else {
-        mBlocks[0].bytes.allocate(static_cast<int32_t>(std::max<int64_t>(expectedSize, SmallestBlockSize)));
+        mBlockSize = static_cast<int32_t>(std::max<int64_t>(size, SmallestBlockSize));
+        mBlocks[0].bytes.allocate(mBlockSize);
     }
 }
 
-ReadAheadInputStream::~ReadAheadInputStream() {
+void ReadAheadInputStream::startWorkers(int32_t count) {
+    if (!mThreaded) {
+        return;
+    }
+    try {
+        for (int32_t worker = 0; worker < count; ++worker) {
+            mWorkers[worker] = std::thread([this, worker] { work(worker); });
+        }
+    } catch (...) {
+        stopWorkers();
+        throw;
+    }
+}
+
+void ReadAheadInputStream::stopWorkers() {
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mStopping = true;
     }
     mChanged.notify_all();
-    if (mWorker.joinable()) {
-        mWorker.join();
+    for (std::thread& worker : mWorkers) {
+        if (worker.joinable()) {
+            worker.join();
+        }
     }
 }
 
 bool ReadAheadInputStream::fill(Block& block) {
-    std::exception_ptr failure;
     bool more = true;
     block.size = 0;
+    block.failure = nullptr;
     try {
         while (more && block.size < block.bytes.size()) {
             const int64_t count = mSource->read(block.bytes.data() + block.size, block.bytes.size() - block.size);
@@ -40,30 +77,51 @@ bool ReadAheadInputStream::fill(Block& block) {
             more = count > 0 && !mSource->isEof();
         }
     } catch (...) {
-        failure = std::current_exception();
+        block.failure = std::current_exception();
         more = false;
     }
-    std::lock_guard<std::mutex> lock(mMutex);
-    if (block.size > 0) {
-        ++mFilled;
-    }
-    mSourceEnded = !more;
-    mFailure = failure;
+    block.last = !more;
     return more;
 }
 
-void ReadAheadInputStream::work() {
-    while (true) {
-        Block* block = nullptr;
+bool ReadAheadInputStream::fillAt(Block& block, SeekableBinaryInputStream& source, int64_t index) {
+    const int64_t start = index * mBlockSize;
+    const int64_t wanted = std::min<int64_t>(mBlockSize, mSize - start);
+    block.size = 0;
+    block.failure = nullptr;
+    try {
+        source.seekg(start, SeekOrigin::Begin);
+        for (int64_t count = 1; count > 0 && block.size < wanted; block.size += count) {
+            count = source.read(block.bytes.data() + block.size, wanted - block.size);
+        }
+    } catch (...) {
+        block.failure = std::current_exception();
+    }
+    block.last = block.failure || block.size < wanted || start + wanted == mSize;
+    return !block.last;
+}
+
+bool ReadAheadInputStream::fillNext(int32_t worker, int64_t index) {
+    Block& block = mBlocks[index % mRing];
+    return mSource ? fill(block) : fillAt(block, *mSeekableSources[worker], index);
+}
+
+void ReadAheadInputStream::work(int32_t worker) {
+    const int32_t stride = mSource ? 1 : mSeekableSources.size();
+    for (int64_t index = worker; mSource || index * BlockSize < mSize; index += stride) {
         {
+            // The block's place is free once the block mRing before it is handed back.
             std::unique_lock<std::mutex> lock(mMutex);
-            mChanged.wait(lock, [this] { return mStopping || mFilled - mReleased < BlockCount; });
+            mChanged.wait(lock, [&] { return mStopping || index - mReleased < mRing; });
             if (mStopping) {
                 return;
             }
-            block = &mBlocks[mFilled % BlockCount];
         }
-        const bool more = fill(*block);
+        const bool more = fillNext(worker, index);
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mBlocks[index % mRing].ready = true;
+        }
         mChanged.notify_all();
         if (!more) {
             return;
@@ -75,18 +133,28 @@ ReadAheadInputStream::Block* ReadAheadInputStream::nextBlock() {
     std::unique_lock<std::mutex> lock(mMutex);
     if (mHolding) {
         mHolding = false;
+        mBlocks[mReleased % mRing].ready = false;
         ++mReleased;
         mChanged.notify_all();
     }
-    if (!mThreaded && !mSourceEnded) {
-        lock.unlock();
-        fill(mBlocks[0]);
-        lock.lock();
-    }
-    mChanged.wait(lock, [this] { return mFilled > mReleased || mSourceEnded; });
-    if (mFilled > mReleased) {
-        mHolding = true;
-        return &mBlocks[mThreaded ? mReleased % BlockCount : 0];
+    if (!mEnded) {
+        Block& block = mBlocks[mReleased % mRing];
+        if (!mThreaded) {
+            lock.unlock();
+            fillNext(0, mReleased);
+            lock.lock();
+            block.ready = true;
+        }
+        mChanged.wait(lock, [&] { return block.ready; });
+        if (block.last) {
+            mEnded = true;
+            mFailure = block.failure;
+        }
+        if (block.size > 0) {
+            mHolding = true;
+            return &block;
+        }
+        block.ready = false;
     }
     if (mFailure) {
         std::rethrow_exception(mFailure);

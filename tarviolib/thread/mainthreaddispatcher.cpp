@@ -132,7 +132,7 @@ LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 bool postToMainThread(const Function<void()>& task, uint32_t flags) {
     const bool secondQueue = (flags & MainThreadPostFlags::SecondQueue) != 0;
-    if (GetCurrentThreadId() == state.mainThreadId && (flags & MainThreadPostFlags::AlwaysQueue) == 0 &&
+    if (isMainThread() && (flags & MainThreadPostFlags::AlwaysQueue) == 0 &&
         (secondQueue || state.firstQueueDepth.load(std::memory_order_relaxed) == 0)) {
         task();
         return true;
@@ -150,7 +150,24 @@ bool postToMainThread(const Function<void()>& task, uint32_t flags) {
     return postFirstQueueWakeUp();
 }
 
-void createHiddenWindow() {
+bool isMainThread() {
+    return GetCurrentThreadId() == state.mainThreadId;
+}
+
+void serveMainThreadTasks() {
+    HWND window;
+    {
+        ScopedLock lock(state.queueMutex);
+        window = state.hiddenWindow;
+    }
+    MSG message;
+    while (window != nullptr &&
+           PeekMessageW(&message, window, DrainFirstQueueMessage, DrainSecondQueueMessage, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+}
+
+bool createHiddenWindow() {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = hiddenWindowProc;
     windowClass.hInstance = state.moduleHandle;
@@ -161,6 +178,7 @@ void createHiddenWindow() {
         CreateWindowExW(0, HiddenWindowClass, nullptr, 0, 0, 0, 0, 0, nullptr, nullptr, state.moduleHandle, nullptr);
     ScopedLock lock(state.queueMutex);
     state.hiddenWindow = window;
+    return window != nullptr;
 }
 
 void destroyHiddenWindow() {

@@ -19,9 +19,17 @@ constexpr uint32_t SecondQueue = 2;
 // wake-up could not be posted: the task stays queued.
 bool postToMainThread(const Function<void()>& task, uint32_t flags = 0);
 
+// Whether the caller runs on the process's main thread (the one of the static initialisers).
+bool isMainThread();
+
+// On the main thread, runs the tasks whose wake-up is pending, as the message loop would. For a
+// main thread that must block on another thread which may be waiting for the main thread.
+void serveMainThreadTasks();
+
 // Registers the class "TarvioHiddenGlobalWindow" and creates the hidden window on the calling
-// thread, which must be the main thread. Failures are not reported; posts then return false.
-void createHiddenWindow();
+// thread, which must be the main thread. False when the window could not be created; posts then
+// return false.
+bool createHiddenWindow();
 
 // Destroys the hidden window and unregisters its class.
 void destroyHiddenWindow();

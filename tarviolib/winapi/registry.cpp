@@ -3,6 +3,7 @@
 #include "tarviolib/core/array.h"
 #include "tarviolib/core/buffer.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/observerlist.h"
 #include "tarviolib/core/sharedptr.h"
 
 #include <windows.h>
@@ -14,21 +15,14 @@ namespace Tarvio::WinApi::Registry {
 
 namespace {
 
-Array<WeakPtr<Observer>>& observers() {
-    static Array<WeakPtr<Observer>> list;
+ObserverList<Observer>& observers() {
+    static ObserverList<Observer> list;
     return list;
 }
 
-// Calls notify on every observer still alive, in registration order. The entry is locked afresh
-// each time: an observer may register another one while it is being told.
 template <typename Notify>
 void notifyObservers(Notify notify) {
-    Array<WeakPtr<Observer>>& list = observers();
-    for (int32_t i = 0; i < list.size(); ++i) {
-        if (const SharedPtr<Observer> observer = list[i].lock()) {
-            notify(*observer);
-        }
-    }
+    observers().notify(notify);
 }
 
 String withBackslashes(const String& text) {
@@ -281,15 +275,7 @@ bool deleteValue(const String& path, const String& valueName) {
 }
 
 void addObserver(const WeakPtr<Observer>& observer) {
-    Array<WeakPtr<Observer>>& list = observers();
-    list.append(observer);
-    Array<WeakPtr<Observer>> living;
-    for (const WeakPtr<Observer>& entry : list) {
-        if (entry.lock()) {
-            living.append(entry);
-        }
-    }
-    list.swap(living);
+    observers().add(observer);
 }
 
 } // namespace Tarvio::WinApi::Registry

@@ -82,7 +82,8 @@ bool writeString(const String& path, const String& valueName, const String& text
 bool deleteValue(const String& path, const String& valueName);
 
 // Held weakly: registering does not keep the observer alive, and a dead one is skipped. Dead
-// entries leave the list at the next registration.
+// entries leave the list at the next registration. Any thread may register; an observer
+// registered while the observers are told hears from the next change on.
 void addObserver(const WeakPtr<Observer>& observer);
 
 } // namespace Tarvio::WinApi::Registry

@@ -39,19 +39,21 @@ MEMORYSTATUSEX globalMemoryStatus() {
     return status;
 }
 
-// The active logical processors of all processor groups.
-int32_t logicalProcessorCount() {
-    int32_t count = 0;
-    for (WORD group = 0; group < GetActiveProcessorGroupCount(); ++group) {
-        count += static_cast<int32_t>(GetActiveProcessorCount(group));
-    }
-    return count;
-}
-
 // The out-of-memory report asks for the statistics through a hook.
 const bool gStatisticsRegistered = (setMemoryStatisticsProvider(&memoryStatistics), true);
 
 } // namespace
+
+int32_t logicalProcessorCount() {
+    static const int32_t count = [] {
+        int32_t sum = 0;
+        for (WORD group = 0; group < GetActiveProcessorGroupCount(); ++group) {
+            sum += static_cast<int32_t>(GetActiveProcessorCount(group));
+        }
+        return sum;
+    }();
+    return count;
+}
 
 namespace Detail {
 

@@ -41,6 +41,8 @@ CpuVendor cpuVendor();
 String processorName();
 uint64_t physicalMemorySize();
 ProcessorCounts processorCounts();
+// The active logical processors of all processor groups, counted once per process.
+int32_t logicalProcessorCount();
 // Six lines, each ended by "\n", on the memory used by applicationName, by all applications, and
 // what the machine has. Also feeds the out-of-memory report.
 String memoryStatistics(const String& applicationName);

@@ -47,6 +47,13 @@ void exercise(const uint8_t* data, std::size_t size) {
         } catch (const std::exception&) {
             // One damaged file does not keep the others from being read.
         }
+        try {
+            const Tarvio::UniquePtr<Tarvio::Io::ReadAheadInputStream> stream = vfs.openSequential(path);
+            const uint8_t* block = nullptr;
+            while (stream->readBlock(block) > 0) {
+            }
+        } catch (const std::exception&) {
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 #include "tarviolib/io/packfilevfs.h"
 
 #include "tarviolib/core/string.h"
-#include "tests/tarviolib/io/testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Winsock before anything that brings the platform's header.
-#include "tests/tarviolib/http/localhttpserver.h"
+#include "tests/support/localhttpserver.h"
 
 #include "tarviodeploy/installer/additionalinstallerdata.h"
 #include "tarviodeploy/installer/installcontext.h"
 #include "tarviodeploy/installer/materiallibrarycomponent.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/winapi/environment.h"
-#include "tests/tarviodeploy/shared/deploymenttesting.h"
+#include "tests/support/deploymenttesting.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/maxversion.h"
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
-#include "tests/tarviodeploy/installer/componenttesting.h"
+#include "tests/support/componenttesting.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "tarviodeploy/shared/runningapplications.h"
 #include "tarviolib/winapi/knownfolders.h"
 #include "tarviolib/winapi/module.h"
-#include "tests/tarviodeploy/installer/componenttesting.h"
+#include "tests/support/componenttesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tarviodeploy/installer/fileassociation.h"
 
 #include "tarviolib/winapi/shortcut.h"
-#include "tests/tarviodeploy/installer/componenttesting.h"
+#include "tests/support/componenttesting.h"
 
 #include <gtest/gtest.h>
 

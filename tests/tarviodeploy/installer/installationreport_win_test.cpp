@@ -4,8 +4,8 @@
 #include "tarviolib/core/md5.h"
 #include "tarviolib/http/percentencoding.h"
 
-#include "tests/tarviolib/http/localhttpserver.h"
-#include "tests/tarviolib/winapi/scopedenvironmentvariable.h"
+#include "tests/support/localhttpserver.h"
+#include "tests/support/scopedenvironmentvariable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tarviodeploy/installer/installcontext.h"
 
-#include "tests/tarviodeploy/shared/databasedescription.h"
-#include "tests/tarviodeploy/shared/deploymenttesting.h"
+#include "tests/support/databasedescription.h"
+#include "tests/support/deploymenttesting.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "tarviodeploy/shared/legacyinstallation.h"
 #include "tarviolib/winapi/knownfolders.h"
 #include "tarviolib/winapi/module.h"
-#include "tests/tarviodeploy/installer/componenttesting.h"
+#include "tests/support/componenttesting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tarviodeploy/shared/database.h"
 
-#include "databasedescription.h"
+#include "tests/support/databasedescription.h"
 #include "tarviolib/core/formatting.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "tarviodeploy/shared/databasefilesystemrecorder.h"
 #include "tarviodeploy/shared/databaseregistryrecorder.h"
 
-#include "databasedescription.h"
+#include "tests/support/databasedescription.h"
 
 #include <gtest/gtest.h>
 

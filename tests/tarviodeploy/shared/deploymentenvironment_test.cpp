@@ -2,7 +2,7 @@
 
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/readaheadinputstream.h"
-#include "tests/tarviolib/io/testfiles.h"
+#include "tests/support/testfiles.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>

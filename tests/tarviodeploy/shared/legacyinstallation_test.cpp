@@ -1,6 +1,6 @@
 #include "tarviodeploy/shared/legacyinstallation.h"
 
-#include "deploymenttesting.h"
+#include "tests/support/deploymenttesting.h"
 #include "tarviolib/winapi/registry.h"
 
 #include <gtest/gtest.h>

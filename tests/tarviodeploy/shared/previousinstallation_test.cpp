@@ -1,7 +1,7 @@
 #include "tarviodeploy/shared/previousinstallation.h"
 
-#include "databasedescription.h"
-#include "deploymenttesting.h"
+#include "tests/support/databasedescription.h"
+#include "tests/support/deploymenttesting.h"
 
 #include <gtest/gtest.h>
 

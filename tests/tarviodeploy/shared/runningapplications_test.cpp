@@ -1,6 +1,6 @@
 #include "tarviodeploy/shared/runningapplications.h"
 
-#include "deploymenttesting.h"
+#include "tests/support/deploymenttesting.h"
 #include "tarviolib/winapi/module.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tarviodeploy/shared/systemrequirements.h"
 
-#include "tests/tarviolib/winapi/scopedenvironmentvariable.h"
+#include "tests/support/scopedenvironmentvariable.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <memory>
 #include <thread>
 
 namespace Tarvio {
@@ -24,10 +27,19 @@ TEST(MutexTest, SerialisesThreads) {
 }
 
 TEST(MutexTest, RecursiveMutexCanBeTakenTwiceByOneThread) {
-    Mutex mutex(MutexKind::Recursive);
-    ScopedLock outer(mutex);
-    ScopedLock inner(mutex);
-    SUCCEED();
+    // On a thread of its own, so that a mutex that deadlocks fails here at once instead of
+    // hanging the whole test program; the blocked thread keeps the mutex alive.
+    const auto mutex = std::make_shared<Mutex>(MutexKind::Recursive);
+    std::promise<void> taken;
+    std::future<void> takenTwice = taken.get_future();
+    std::thread([mutex, done = std::move(taken)]() mutable {
+        ScopedLock outer(*mutex);
+        ScopedLock inner(*mutex);
+        done.set_value();
+    }).detach();
+    ASSERT_EQ(takenTwice.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    // Released as often as taken: free for another thread.
+    std::thread([mutex] { ScopedLock lock(*mutex); }).join();
 }
 
 TEST(MutexTest, PlainMutexIsFreeAfterTheGuard) {

@@ -2,7 +2,7 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/winapi/errormessage.h"
-#include "tests/tarviolib/http/localhttpserver.h"
+#include "tests/support/localhttpserver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tarviolib/io/deflateinputstream.h"
 
 #include "tarviolib/io/memoryinputstream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -3,7 +3,7 @@
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/memoryinputstream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tarviolib/io/filestream.h"
 
 #include "tarviolib/io/filesystem.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -2,11 +2,14 @@
 
 #include "tarviolib/core/sharedptr.h"
 #include "tarviolib/io/filestream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace Tarvio::Io {
@@ -18,7 +21,19 @@ using Testing::writeBytes;
 class RecordingObserver : public FileSystemObserver {
 public:
     std::vector<Path> created;
-    void onDirectoryCreated(const Path& directory) override { created.push_back(directory); }
+    void onDirectoryCreated(const Path& directory) override {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        created.push_back(directory);
+    }
+
+private:
+    std::mutex mMutex;
+};
+
+class CountingObserver : public FileSystemObserver {
+public:
+    std::atomic<int> count{0};
+    void onDirectoryCreated(const Path&) override { ++count; }
 };
 
 class FileSystemTest : public testing::Test {
@@ -77,6 +92,29 @@ TEST_F(FileSystemTest, DeadObserversAreSkippedAndDropped) {
     EXPECT_TRUE(createDirectories(mDirectory / "two"));
     EXPECT_EQ(created().size(), 2u);
     EXPECT_EQ(third->created, std::vector<Path>{mDirectory / "two/"});
+}
+
+TEST_F(FileSystemTest, ObserversRegisterAndHearFromSeveralThreads) {
+    // The installation creates folders on its own thread while the main thread registers.
+    constexpr int Rounds = 200;
+    auto work = [&](const char* name) {
+        std::vector<SharedPtr<CountingObserver>> kept;
+        for (int i = 0; i < Rounds; ++i) {
+            kept.push_back(makeShared<CountingObserver>());
+            addFileSystemObserver(kept.back());
+            addFileSystemObserver(makeShared<CountingObserver>()); // dead at once
+            const std::string folder = std::string(name) + "/" + std::to_string(i);
+            ASSERT_TRUE(createDirectories(mDirectory / folder.c_str()));
+            // Its own folders at least; the other thread's may come in between.
+            EXPECT_GE(kept.back()->count, i == 0 ? 2 : 1);
+        }
+    };
+    mObserver->created.clear();
+    std::thread one(work, "one");
+    std::thread two(work, "two");
+    one.join();
+    two.join();
+    EXPECT_EQ(created().size(), 2u * (Rounds + 1));
 }
 
 TEST_F(FileSystemTest, FileTests) {

@@ -2,7 +2,7 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/packkeystream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +101,42 @@ TEST(PackKeystreamTest, KeepsItsFixedValues) {
     keystream.advance(1000);
     EXPECT_EQ(zeros, (Bytes{0x53, 0xB5, 0x7F, 0xE9, 0x5A, 0x3A, 0x46, 0x6C}));
     EXPECT_EQ(keystream.state(), 14836467544398701049u);
+}
+
+// A jump is checked against single steps: live where stepping is cheap, and for the large counts
+// against states that single steps gave once (4 * 10^9 steps are too slow for a test).
+TEST(PackKeystreamTest, AJumpByNEqualsNSingleSteps) {
+    const PackKeystream start(0x2F6B1D93u);
+    for (const int64_t count : {0, 1, 2, 63, 64, 65, 255, 4096, 65537, (1 << 20) + 3}) {
+        SCOPED_TRACE(count);
+        PackKeystream stepped = start;
+        Bytes ignored(static_cast<std::size_t>(count));
+        stepped.apply(ignored.data(), count);
+        PackKeystream jumped = start;
+        jumped.advance(count);
+        EXPECT_EQ(jumped.state(), stepped.state());
+    }
+    const struct {
+        int64_t count;
+        uint64_t state;
+    } stepped[] = {
+        {(int64_t{1} << 31) + 17, 7257329161173519171u},
+        {(int64_t{1} << 32) + 5, 3889493701048780038u},
+    };
+    for (const auto& known : stepped) {
+        SCOPED_TRACE(known.count);
+        PackKeystream jumped = start;
+        jumped.advance(known.count);
+        EXPECT_EQ(jumped.state(), known.state);
+    }
+    // Jumps compose, up to the largest count.
+    const int64_t largest = std::numeric_limits<int64_t>::max();
+    PackKeystream whole = start;
+    whole.advance(largest);
+    PackKeystream parts = start;
+    parts.advance(largest - 1000003);
+    parts.advance(1000003);
+    EXPECT_EQ(whole.state(), parts.state());
 }
 
 TEST(PackFileVfsTest, AWrongGuardNamesTheExpectedValueWhateverTheBytes) {
@@ -259,6 +295,19 @@ TEST(PackFileVfsTest, AStoredFileSeeksWithinItsWindow) {
     stream->read(two, 2);
     stream->putBack(two, 2);
     EXPECT_EQ(read(*stream, 6), "456789");
+}
+
+TEST(PackFileVfsTest, SeeksLandOnTheirBytesFarIntoAFileBehindOthers) {
+    std::string content;
+    for (int i = 0; content.size() < 100000; ++i) {
+        content += std::to_string(i * 7919 % 100003) + ",";
+    }
+    MemoryPack pack({PackWriter::stored("before", Bytes(12345, 'b')), PackWriter::stored("far", bytes(content))});
+    UniquePtr<Io::SeekableBinaryInputStream> stream = pack.vfs.open("far");
+    for (const int64_t target : {int64_t{99999}, int64_t{65536}, int64_t{1}, int64_t{40961}, int64_t{0}}) {
+        stream->seekg(target, SeekOrigin::Begin);
+        EXPECT_EQ(read(*stream, 3), content.substr(static_cast<std::size_t>(target), 3)) << target;
+    }
 }
 
 TEST(PackFileVfsTest, ACompressedFileIsMeasuredByItsContent) {

@@ -1,7 +1,7 @@
 #include "tarviolib/io/path.h"
 
 #include "tarviolib/io/detail/finalpathname.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 

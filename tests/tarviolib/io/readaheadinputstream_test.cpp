@@ -2,11 +2,13 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/memoryinputstream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace Tarvio::Io {
@@ -45,6 +47,37 @@ private:
     const std::vector<uint8_t>& mBytes;
     int64_t mPosition = 0;
 };
+
+// The bytes before cut, then a failure, wherever it is read from.
+class CutStream : public MemoryInputStream {
+public:
+    CutStream(const std::vector<uint8_t>& bytes, int64_t cut)
+        : MemoryInputStream(bytes.empty() ? &None : bytes.data(), static_cast<int64_t>(bytes.size())), mCut(cut) {}
+
+protected:
+    int64_t readImpl(void* data, int64_t size) override {
+        if (tellg() >= mCut) {
+            throwException("source failed");
+        }
+        return MemoryInputStream::readImpl(data, std::min(size, mCut - tellg()));
+    }
+
+private:
+    // A memory stream needs a block, also an empty one.
+    static constexpr uint8_t None = 0;
+    int64_t mCut;
+};
+
+// The same bytes for each of workers.
+template <typename Source, typename... Extra>
+Array<UniquePtr<SeekableBinaryInputStream>> sources(int32_t workers, const std::vector<uint8_t>& bytes,
+                                                    Extra... extra) {
+    Array<UniquePtr<SeekableBinaryInputStream>> all;
+    for (int32_t i = 0; i < workers; ++i) {
+        all.append(makeUnique<Source>(bytes, extra...));
+    }
+    return all;
+}
 
 // The whole block, with its size as the estimate.
 UniquePtr<ReadAheadInputStream> over(const std::vector<uint8_t>& bytes) {
@@ -103,6 +136,36 @@ TEST(ReadAheadInputStreamTest, AFailureComesAfterTheBytesBeforeIt) {
             content.resize(static_cast<std::size_t>(size));
             EXPECT_EQ(content, bytes);
             EXPECT_FALSE(stream.isEof());
+        }
+        expectThrowsMessage([&] { stream.read(content.data(), 1); }, "source failed");
+        const uint8_t* block = nullptr;
+        expectThrowsMessage([&] { stream.readBlock(block); }, "source failed");
+    }
+}
+
+TEST(ReadAheadInputStreamTest, SeveralWorkersDeliverASeekableSourceInOrder) {
+    for (const int64_t size : {int64_t{0}, int64_t{5}, Block, Block + 1, 9 * Block + 12345}) {
+        const std::vector<uint8_t> bytes = pattern(size);
+        for (const int32_t workers : {1, 3, ReadAheadInputStream::MaxWorkers}) {
+            ReadAheadInputStream stream(sources<CutStream>(workers, bytes, size), size);
+            EXPECT_EQ(readAllBlocks(stream), bytes) << size << " " << workers;
+        }
+    }
+    EXPECT_EQ(ReadAheadInputStream::workerCount(0), 1);
+    EXPECT_EQ(ReadAheadInputStream::workerCount(Block + 1),
+              static_cast<int32_t>(std::min(2u, std::max(1u, std::thread::hardware_concurrency()))));
+    EXPECT_LE(ReadAheadInputStream::workerCount(int64_t{1} << 40), ReadAheadInputStream::MaxWorkers);
+}
+
+TEST(ReadAheadInputStreamTest, AFailureOfOneWorkerComesAfterTheBytesBeforeIt) {
+    // Workers reading blocks after the failing one must not hide it or deliver past it.
+    const std::vector<uint8_t> bytes = pattern(9 * Block + 12345);
+    for (const int64_t cut : {int64_t{0}, 5 * Block, 5 * Block + 100}) {
+        ReadAheadInputStream stream(sources<CutStream>(3, bytes, cut), static_cast<int64_t>(bytes.size()));
+        std::vector<uint8_t> content(bytes.size());
+        if (cut > 0) {
+            ASSERT_EQ(stream.read(content.data(), static_cast<int64_t>(content.size())), cut);
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + cut, content.begin()));
         }
         expectThrowsMessage([&] { stream.read(content.data(), 1); }, "source failed");
         const uint8_t* block = nullptr;

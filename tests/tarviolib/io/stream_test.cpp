@@ -2,7 +2,7 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/memoryinputstream.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/textreading.h"
-#include "testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tarviolib/winapi/knownfolders.h"
 
-#include "tests/tarviolib/winapi/scopedenvironmentvariable.h"
+#include "tests/support/scopedenvironmentvariable.h"
 
 #include <gtest/gtest.h>
 

@@ -31,6 +31,17 @@ private:
     void record(const String& event) { events.push_back(event.toUtf8().text()); }
 };
 
+// Registers another observer when it hears of a new key.
+class RegisteringObserver : public RecordingObserver {
+public:
+    void onKeyCreated(const String& keyPath) override {
+        RecordingObserver::onKeyCreated(keyPath);
+        addObserver(added);
+    }
+
+    const SharedPtr<RecordingObserver> added = makeShared<RecordingObserver>();
+};
+
 // Each test works below its own key HKEY_CURRENT_USER\Software\TarvioTests\<test name> (64-bit
 // view), made with the platform calls and removed with everything below it afterwards.
 class RegistryTest : public ::testing::Test {
@@ -309,6 +320,24 @@ TEST_F(RegistryTest, DeadObserversAreSkipped) {
     EXPECT_EQ(third->events, Events{"deleted " + utf8(below(L"Alone"))});
     EXPECT_EQ(takeEvents(), (Events{"created " + utf8(below(L"Heard")), "created " + utf8(below(L"Alone")),
                                     "deleted " + utf8(below(L"Alone"))}));
+}
+
+TEST_F(RegistryTest, AnObserverRegisteredWhileAChangeIsToldHearsTheNextAndSkipsNoOther) {
+    // A dead entry ahead of the registering observer: the registration drops it while the
+    // observers are being told.
+    SharedPtr<RecordingObserver> doomed = makeShared<RecordingObserver>();
+    addObserver(doomed);
+    const SharedPtr<RegisteringObserver> registering = makeShared<RegisteringObserver>();
+    addObserver(registering);
+    const SharedPtr<RecordingObserver> behind = makeShared<RecordingObserver>();
+    addObserver(behind);
+    doomed.reset();
+
+    ASSERT_TRUE(createKey(below(L"Told")).hasValue());
+    EXPECT_EQ(behind->events, Events{"created " + utf8(below(L"Told"))});
+    EXPECT_TRUE(registering->added->events.empty());
+    ASSERT_TRUE(deleteKey(below(L"Told")));
+    EXPECT_EQ(registering->added->events, Events{"deleted " + utf8(below(L"Told"))});
 }
 
 } // namespace

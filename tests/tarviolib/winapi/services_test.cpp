@@ -2,7 +2,7 @@
 #include "tarviolib/winapi/errormessage.h"
 #include "tarviolib/winapi/module.h"
 
-#include "tests/tarviolib/winapi/scopedenvironmentvariable.h"
+#include "tests/support/scopedenvironmentvariable.h"
 
 #include <gtest/gtest.h>
 

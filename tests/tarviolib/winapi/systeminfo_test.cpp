@@ -5,7 +5,7 @@
 #include "tarviolib/winapi/module.h"
 #include "tarviolib/winapi/process.h"
 
-#include "tests/tarviolib/winapi/scopedenvironmentvariable.h"
+#include "tests/support/scopedenvironmentvariable.h"
 
 #include <gtest/gtest.h>
 

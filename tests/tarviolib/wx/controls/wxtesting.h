@@ -1,45 +1,30 @@
 #pragma once
 
-// Starts the GUI toolkit once for a test program and gives tests a shown frame to put controls in.
-// Any toolkit assert fails the running test instead of showing a dialog.
+// Starts the library once for a test program and gives tests a shown frame to put controls in.
 
-#include <gtest/gtest.h>
-
+// The toolkit's headers first: they bring windows.h in the order its socket headers need.
 #include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
-#include <wx/init.h>
 #include <wx/panel.h>
+
+#include "tarviolib/wx/library.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
 namespace Tarvio::Testing {
 
+// The library as the program starts it; its assert handler ends a test program on any toolkit
+// assert, with the assert on the error stream.
 class WxEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        wxSetAssertHandler(&WxEnvironment::failOnAssert);
-        wxApp::SetInstance(new wxApp);
-        static wxChar name[] = wxT("tests");
-        static wxChar* argv[] = {name, nullptr};
-        int argc = 1;
-        ASSERT_TRUE(wxEntryStart(argc, argv));
-        ASSERT_TRUE(wxTheApp->CallOnInit());
-    }
-
-    void TearDown() override {
-        wxEntryCleanup();
-    }
-
-private:
-    static void failOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
-                             const wxString& message) {
-        ADD_FAILURE() << "wxWidgets assert at " << file.utf8_string() << ":" << line << " in "
-                      << function.utf8_string() << ": " << condition.utf8_string() << " " << message.utf8_string();
-    }
+    void SetUp() override { ASSERT_TRUE(initLibrary(1)); }
+    void TearDown() override { deinitLibrary(); }
 };
 
 inline ::testing::Environment* const wxEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);

@@ -6,8 +6,8 @@
 
 #include "tarviodeploy/installer/installcontext.h"
 #include "tarviodeploy/shared/component.h"
-#include "tests/tarviodeploy/shared/databasedescription.h"
-#include "tests/tarviodeploy/shared/deploymenttesting.h"
+#include "tests/support/databasedescription.h"
+#include "tests/support/deploymenttesting.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <gtest/gtest.h>

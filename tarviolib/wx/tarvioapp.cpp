@@ -1,0 +1,7 @@
+#include "tarviolib/wx/tarvioapp.h"
+
+namespace Tarvio {
+
+TarvioApp::~TarvioApp() = default;
+
+} // namespace Tarvio
