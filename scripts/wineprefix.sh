@@ -2,6 +2,8 @@
 # Creates the project's Wine prefix at $1 (environment from scripts/wine.sh).
 set -euo pipefail
 prefix=$1
+# The loader scripts/wine.sh chose (the 64-bit one where 32-bit programs cannot run).
+wine=${TARVIO_WINE:-wine}
 # Written into every prefix this script makes: only such a folder is ever deleted, so that a wrong
 # TARVIO_WINEPREFIX (the home folder, say) is refused instead of wiped.
 marker=.tarvio-prefix
@@ -14,7 +16,7 @@ echo "[wine] creating prefix $prefix" >&2
 rm -rf "$prefix"
 mkdir -p "$prefix"
 touch "$prefix/$marker"
-"$TARVIO_WINE" wineboot.exe -i >/dev/null 2>&1
+"$wine" wineboot.exe -i >/dev/null 2>&1
 wineserver -w
 
 # A new prefix links its shell folders into the host's home; a shortcut saved on the Desktop would
@@ -27,5 +29,5 @@ for link in "$prefix"/drive_c/users/*/*; do
 done
 
 # Real Windows always has this key; a fresh prefix does not.
-"$TARVIO_WINE" reg add 'HKCU\Software\Classes' /f /reg:64 >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Classes' /f /reg:64 >/dev/null 2>&1
 wineserver -w
