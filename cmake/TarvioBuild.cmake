@@ -97,3 +97,12 @@ function(tarvio_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# tarvio_known_failures(TEST CASES...): runs the GoogleTest program TEST without the named cases,
+# which do not pass yet under Wine. Each call names what is to be mended; none is meant to stay.
+function(tarvio_known_failures test)
+  if(TARGET ${test})
+    list(JOIN ARGN ":" cases)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "GTEST_FILTER=-${cases}")
+  endif()
+endfunction()

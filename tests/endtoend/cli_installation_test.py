@@ -400,10 +400,28 @@ def call(command, env, cwd=None, timeout=TIMEOUT):
 def wine_env(prefix):
     env = dict(os.environ, TARVIO_WINEPREFIX=prefix)
     env.pop("TARVIO_TEST_PRIVILEGES", None)
-    # The command line needs no display; a second prefix's desktop on the display that the other
-    # tests share makes their windows fail (access denied).
+    # Every road of the program starts the GUI toolkit, so each machine gets a display of its own
+    # (Machine.open): a second prefix's desktop on a display that other tests share makes their
+    # windows fail (access denied).
     env.pop("DISPLAY", None)
     return env
+
+
+class Display:
+    """A private Xvfb server."""
+
+    def __init__(self):
+        read, write = os.pipe()
+        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
+                                         "1280x1024x24"], pass_fds=(write,), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            self.name = ":" + pipe.readline().strip()
+
+    def close(self):
+        self.process.kill()
+        self.process.wait(timeout=TIMEOUT)
 
 
 def open_text(path):
@@ -533,6 +551,7 @@ class Machine:
         self.log_file = None
         self.reports = None
         self.installer_data = None
+        self.display = None
 
     def open(self):
         windows = os.path.join(self.template, "drive_c", "windows") + os.sep
@@ -548,6 +567,8 @@ class Machine:
 
         shutil.copytree(self.template, self.prefix, symlinks=True, copy_function=copy)
         self.reports = ReportServer()
+        self.display = Display()
+        self.env["DISPLAY"] = self.display.name
         self.wine_checked(["--start-server"])
         users = [name for name in os.listdir(self.host("C:\\users")) if name != "Public"]
         assert len(users) == 1, users
@@ -560,6 +581,8 @@ class Machine:
             process.kill()
             process.wait(timeout=TIMEOUT)
         remove_copy(self.root)
+        if self.display:
+            self.display.close()
 
     def host(self, path):
         """The host path of a C: path of the machine."""

@@ -55,23 +55,6 @@ def gui_messages(components):
 
 # ---- A display of the test's own, and a machine on it ---------------------------------------------------
 
-class Display:
-    """A private Xvfb server."""
-
-    def __init__(self):
-        read, write = os.pipe()
-        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
-                                         "1280x1024x24"], pass_fds=(write,), stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            self.name = ":" + pipe.readline().strip()
-
-    def close(self):
-        self.process.kill()
-        self.process.wait(timeout=TIMEOUT)
-
-
 def png(width, height, rgb_rows):
     """A PNG file's bytes for 8-bit RGB rows."""
     def chunk(kind, data):
@@ -101,16 +84,13 @@ class GuiMachine(cli.Machine):
 
     def open(self):
         super().open()
-        self.display = Display()
-        self.gui_env = dict(self.env, DISPLAY=self.display.name, TARVIO_TEST_REPORT_URL=self.reports.base)
+        self.gui_env = dict(self.env, TARVIO_TEST_REPORT_URL=self.reports.base)
         self.installer = None
 
     def close(self):
         if self.installer and self.installer.poll() is None:
             self.installer.kill()
         super().close()
-        if getattr(self, "display", None):
-            self.display.close()
 
     def start_installer(self):
         """Starts the wizard in a working folder that holds the working-folder files."""

@@ -115,7 +115,7 @@ TEST_F(ScreensTest, PagesShowTheirTextsInTheirColours) {
         const bool detected = findMaxInstallDirectory(std::stoi(year)).hasValue();
         maxBoxes += "check '3ds Max " + year + (detected ? "' [x] text\n" : "' [ ] text\n");
     }
-    const std::string sideFolder = pathText(DeployBase::installRoot().toNative());
+    const std::string sideFolder = utf8Text(DeployBase::installRoot().toNative());
     const struct {
         ScreenId page;
         std::string controls;
@@ -130,7 +130,7 @@ TEST_F(ScreensTest, PagesShowTheirTextsInTheirColours) {
                                      "radio 'Custom' [ ]\n"
                                      "text 'Manually choose features to install, and where to install them.' text\n"
                                      "radio 'Unpack files' [ ]\n"
-                                     "path '" + pathText(mInstaller->unpackDirectory().toNative()) + "'\n"},
+                                     "path '" + utf8Text(mInstaller->unpackDirectory().toNative()) + "'\n"},
         {ScreenId::options, "text 'Please select plugins and utilities to install:' text\n" + maxBoxes +
                             "check 'Material Library' [x] text\n"
                             "check 'DR Server' [x] text\npath '" + sideFolder + "'\n"
@@ -284,12 +284,12 @@ TEST_F(ScreensTest, WithoutSse41CustomIsPresetAndOnlyTheLicensingServerIsOffered
               "radio 'Custom' [x]\n"
               "text 'Manually choose features to install, and where to install them.' text\n"
               "radio 'Unpack files' [ ]\n"
-              "path '" + pathText(mInstaller->unpackDirectory().toNative()) + "'\n");
+              "path '" + utf8Text(mInstaller->unpackDirectory().toNative()) + "'\n");
     EXPECT_EQ(describeControls(screen(ScreenId::options)),
               "text '" + sse41Notice + "' warning\n"
               "text 'Please select plugins and utilities to install:' text\n"
               "check 'Licensing Server' [ ] text\n"
-              "path '" + pathText(DeployBase::installRoot().toNative()) + "'\n");
+              "path '" + utf8Text(DeployBase::installRoot().toNative()) + "'\n");
     // The notice stands 10 pixels above the heading.
     const std::vector<Wx::StaticText*> labels = controlsOf<Wx::StaticText>(screen(ScreenId::options));
     ASSERT_EQ(labels.size(), 2u);
