@@ -28,22 +28,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
+BOOL CALLBACK findOwnHiddenWindow(HWND window, LPARAM result) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (process == GetCurrentProcessId() && std::wstring(name) == L"TarvioHiddenGlobalWindow") {
+        *reinterpret_cast<bool*>(result) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // This process's hidden window: other test programs running beside this one have their own.
 bool hiddenWindowExists() {
     bool found = false;
-    EnumWindows(
-        [](HWND window, LPARAM result) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (process == GetCurrentProcessId() && std::wstring(name) == L"TarvioHiddenGlobalWindow") {
-                *reinterpret_cast<bool*>(result) = true;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(findOwnHiddenWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
