@@ -11,17 +11,6 @@ namespace Tarvio {
 
 namespace {
 
-const Wx::Skin browseSkin = {{
-    {200, 200, 200},
-    {110, 110, 110},
-    {68, 68, 68},
-    {37, 37, 37},
-    {0, 0, 0},
-    {39, 147, 255},
-    {0, 73, 112},
-    {81, 167, 241},
-}};
-
 wxString nativeText(const Io::Path& path) {
     const String native = path.toNative();
     return wxString(native.text(), native.size());
@@ -34,7 +23,7 @@ PathBrowser::PathBrowser(wxWindow* parent, const wxPoint& position, const wxSize
     mTextField = new Wx::TextControl(this, wxID_ANY, initial.toNative(), wxBORDER_SIMPLE, 0, -1, -1);
     mTextField->SetBackgroundColour(toWxColour(InterfaceColours::pageBackground));
     mTextField->SetForegroundColour(toWxColour(InterfaceColours::text));
-    mBrowseButton = new Wx::Button(this, browseSkin, wxID_ANY, L"Browse", wxNullBitmap, wxNullBitmap,
+    mBrowseButton = new Wx::Button(this, Wx::Skin::defaults(), wxID_ANY, L"Browse", wxNullBitmap, wxNullBitmap,
                                    Function<void()>([this] { browse(); }), Wx::Button::Push, true, 4);
     mBrowseButton->SetMinClientSize(wxSize(75, -1));
     wxBoxSizer* sizer = new wxBoxSizer(wxHORIZONTAL);

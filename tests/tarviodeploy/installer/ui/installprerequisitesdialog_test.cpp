@@ -12,6 +12,8 @@
 #include <wx/statbmp.h>
 #include <wx/toplevel.h>
 
+#include "tests/support/libraryenvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,14 +24,6 @@ namespace Tarvio {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The toolkit and the library for the whole program, as the entry starts them.
-class Library : public testing::Environment {
-public:
-    void SetUp() override { initLibrary(1); }
-    void TearDown() override { deinitLibrary(); }
-};
-testing::Environment* const library = testing::AddGlobalTestEnvironment(new Library);
 
 TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
     Testing::Watchdog watchdog(60s, "the prerequisites dialog test");

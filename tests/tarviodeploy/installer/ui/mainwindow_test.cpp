@@ -27,6 +27,8 @@
 #include <wx/snglinst.h>
 #include <wx/statbmp.h>
 
+#include "tests/support/libraryenvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -39,14 +41,6 @@ namespace Tarvio {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The toolkit and the library for the whole program, as the entry starts them.
-class Library : public testing::Environment {
-public:
-    void SetUp() override { initLibrary(1); }
-    void TearDown() override { deinitLibrary(); }
-};
-testing::Environment* const library = testing::AddGlobalTestEnvironment(new Library);
 
 // A payload with what the pages read; the components find nothing of theirs in it and fail, which
 // is quick and enough for the window.

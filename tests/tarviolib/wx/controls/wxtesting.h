@@ -10,7 +10,7 @@
 #include <wx/image.h>
 #include <wx/panel.h>
 
-#include "tarviolib/wx/library.h"
+#include "tests/support/libraryenvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +18,6 @@
 #include <string>
 
 namespace Tarvio::Testing {
-
-// The library as the program starts it; its assert handler ends a test program on any toolkit
-// assert, with the assert on the error stream.
-class WxEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(initLibrary(1)); }
-    void TearDown() override { deinitLibrary(); }
-};
-
-inline ::testing::Environment* const wxEnvironment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
 
 // A shown frame with a panel for the test's controls, destroyed after the test.
 class WxFrameTest : public ::testing::Test {
