@@ -51,6 +51,9 @@ WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBas
                                    wxBORDER_NONE | wxTE_MULTILINE | wxTE_READONLY, 0, 200, 200);
     mLicence->SetBackgroundColour(toWxColour(licenceBackground));
     mLicence->SetForegroundColour(toWxColour(InterfaceColours::text));
+    // The box's first size is where it starts, not a floor: it gives way so that the acceptance
+    // box below it stays inside the page.
+    mLicence->SetMinSize(wxSize(mLicence->GetMinSize().GetWidth(), 0));
     sizer->Add(mLicence, 2, wxEXPAND);
 
     mAcceptance = new wxCheckBox(this, wxID_ANY, wxS("I accept the terms and conditions."), wxDefaultPosition,
