@@ -2,6 +2,8 @@
 
 #include "tarviolib/core/exception.h"
 
+#include "tests/support/dispatchingworker.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,22 +16,7 @@
 namespace Tarvio {
 namespace {
 
-// Runs work on another thread while this (the main) thread dispatches messages.
-void onWorkerWhileDispatching(const Function<void()>& work) {
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        work();
-        done = true;
-    });
-    while (!done) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    worker.join();
-}
+using Testing::onWorkerWhileDispatching;
 
 TEST(CallOnMainThread, BringsBackTheValueOrTheExceptionFromTheMainThread) {
     ASSERT_TRUE(createHiddenWindow());

@@ -10,6 +10,8 @@
 #include "tarviolib/wx/library.h"
 #include "tests/support/watchdog.h"
 
+#include "tests/support/dispatchingworker.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -18,6 +20,8 @@
 
 namespace Tarvio {
 namespace {
+
+using Testing::onWorkerWhileDispatching;
 
 using namespace std::chrono_literals;
 using Testing::DialogScript;
@@ -28,23 +32,6 @@ class GuiUtilsTest : public testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(initLibrary(1)); }
     static void TearDownTestSuite() { deinitLibrary(); }
-
-    // Runs work on another thread while this (the main) thread dispatches messages.
-    static void onWorkerWhileDispatching(const Function<void()>& work) {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            work();
-            done = true;
-        });
-        while (!done) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageW(&message);
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        worker.join();
-    }
 
     const Testing::Watchdog mWatchdog{60s, "a dialog test"};
 };
