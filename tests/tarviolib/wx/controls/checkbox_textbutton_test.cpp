@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/dcclient.h>
+#include <wx/evtloop.h>
 #include <wx/msw/private.h>
 
 #include <vector>
@@ -132,12 +133,15 @@ TEST_F(CheckBoxTest, PaintsItsLabelInItsWindowScaled) {
     EXPECT_GT(label.GetWidth(), scaled(40)) << "the whole label, not a stray pixel";
 }
 
-// Presses and releases a key the way the platform delivers it, through the message queue, so that
-// the toolkit's dialog navigation sees it first.
+// Presses and releases a key the way the platform delivers it, through the message queue and an
+// event loop, so that the toolkit's dialog navigation sees it first. (Without an active loop, as
+// in a test, wxYield dispatches nothing.)
 void typeKey(wxWindow* window, WPARAM key) {
     PostMessageW(GetHwndOf(window), WM_KEYDOWN, key, 1);
     PostMessageW(GetHwndOf(window), WM_KEYUP, key, 0xC0000001);
-    wxYield();
+    wxEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    loop.YieldFor(wxEVT_CATEGORY_ALL);
 }
 
 class TabTest : public Testing::WxFrameTest {
