@@ -17,6 +17,7 @@ import argparse
 import dataclasses
 import datetime
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -30,7 +31,7 @@ import cli_installation_test as cli  # noqa: E402
 TITLE = "Tarvio Renderer for 3ds Max 2 Installer"
 PREREQUISITES_TITLE = "Tarvio (Un)installer warning"
 ERROR_TITLE = "Tarvio Installer Error"
-TIMEOUT = 60  # seconds for every wait, and for the installation itself
+TIMEOUT = 180  # seconds for every wait, and for the installation itself: Wine starts slowly on a busy machine
 ARGS = None
 
 ACCEPTANCE = "I accept the terms and conditions."
@@ -171,6 +172,11 @@ class GuiMachine(cli.Machine):
         if not ARGS.screenshots:
             return
         title = {"prerequisites": PREREQUISITES_TITLE}.get(name, TITLE)
+        if title != TITLE:
+            # Under Wine on Xvfb a dialog's first paint reaches the screen only once the dialog has moved:
+            # until then it shows black.
+            self.xdotool("search", "--name", "^" + re.escape(title) + "$", "windowmove", "100", "100")
+            time.sleep(1)
         _, x, y, width, height, _ = self.probe(title)[0]
         os.makedirs(ARGS.screenshots, exist_ok=True)
         with tempfile.NamedTemporaryFile() as dump:
