@@ -58,23 +58,21 @@ public:
 
     // Bounds of the pixels of exactly this colour; empty when there are none.
     wxRect boundsOf(const Rgb& colour) const {
-        wxRect bounds;
-        for (int32_t y = 0; y < mImage.GetHeight(); ++y) {
-            for (int32_t x = 0; x < mImage.GetWidth(); ++x) {
-                if (at(x, y) == colour) {
-                    bounds = bounds.IsEmpty() ? wxRect(x, y, 1, 1) : bounds.Union(wxRect(x, y, 1, 1));
-                }
-            }
-        }
-        return bounds;
+        return boundsWhere([&](int32_t x, int32_t y) { return at(x, y) == colour; });
     }
 
     // Bounds of the pixels that differ from another picture of the same size.
     wxRect boundsOfChangesFrom(const Picture& other) const {
+        return boundsWhere([&](int32_t x, int32_t y) { return at(x, y) != other.at(x, y); });
+    }
+
+private:
+    template <typename Matches>
+    wxRect boundsWhere(Matches matches) const {
         wxRect bounds;
         for (int32_t y = 0; y < mImage.GetHeight(); ++y) {
             for (int32_t x = 0; x < mImage.GetWidth(); ++x) {
-                if (at(x, y) != other.at(x, y)) {
+                if (matches(x, y)) {
                     bounds = bounds.IsEmpty() ? wxRect(x, y, 1, 1) : bounds.Union(wxRect(x, y, 1, 1));
                 }
             }
@@ -82,7 +80,6 @@ public:
         return bounds;
     }
 
-private:
     wxImage mImage;
 };
 
