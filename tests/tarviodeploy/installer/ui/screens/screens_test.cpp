@@ -161,6 +161,27 @@ TEST_F(ScreensTest, PagesShowTheirTextsInTheirColours) {
     EXPECT_TRUE(mUi.messages.empty());
 }
 
+TEST_F(ScreensTest, TheWelcomeHeadingFollowsThePageAreasWidth) {
+    build();
+    Wx::StaticText* heading = controlsOf<Wx::StaticText>(screen(ScreenId::welcome)).front();
+    const wxString text = heading->GetLabel();
+    ASSERT_FALSE(text.Contains(wxS("\n")));
+    // Narrower than the heading: it breaks into lines that fit; wide again: one line.
+    const struct {
+        int width;
+        bool broken;
+    } cases[] = {{heading->GetSize().GetWidth() / 2, true}, {379, false}};
+    for (const auto& test : cases) {
+        mFrame->SetClientSize(test.width, 216);
+        processEvents();
+        EXPECT_EQ(heading->GetLabel().Contains(wxS("\n")), test.broken) << test.width;
+        EXPECT_LE(heading->GetSize().GetWidth(), test.width) << test.width;
+        wxString unwrapped = heading->GetLabel();
+        unwrapped.Replace(wxS("\n"), wxS(" "));
+        EXPECT_EQ(unwrapped, text) << test.width;
+    }
+}
+
 TEST_F(ScreensTest, RequirementRowsAndVerdictFollowTheSystem) {
     const struct {
         const wchar_t* traits;
