@@ -12,14 +12,16 @@ namespace {
 constexpr DWORD SetThreadNameException = 0x406D1388;
 
 // MinGW has no __try: a vectored handler takes the exception when no debugger has. Left
-// unhandled, it would end the process (under Wine it starts the debugger).
+// unhandled, it would end the process (under Wine it starts the debugger). It is the last resort,
+// so it goes to the end of the list: at its head it would hide the name from every handler
+// installed before the first thread was named.
 LONG CALLBACK ignoreThreadNameException(EXCEPTION_POINTERS* pointers) {
     return pointers->ExceptionRecord->ExceptionCode == SetThreadNameException ? EXCEPTION_CONTINUE_EXECUTION
                                                                                : EXCEPTION_CONTINUE_SEARCH;
 }
 
 void installThreadNameHandler() {
-    static const PVOID handler = AddVectoredExceptionHandler(1, ignoreThreadNameException);
+    static const PVOID handler = AddVectoredExceptionHandler(0, ignoreThreadNameException);
     (void)handler;
 }
 

@@ -63,7 +63,7 @@ void CheckBox::draw(wxDC& dc) {
         graphics->StrokePath(tick);
     }
 
-    graphics->SetFont(dc.GetFont(), dc.GetTextForeground());
+    graphics->SetFont(installedFont(dc), dc.GetTextForeground());
     const wxString label = wxControl::RemoveMnemonics(GetLabel());
     graphics->DrawText(label, scaled(18), isOnePixelTwoOrMore() ? -3 : -1);
 

@@ -34,6 +34,7 @@ private:
     void onKeyUp(wxKeyEvent& event);
     void moveFocus(bool forward);
     void makeOwnerDrawn();
+    static wxFont installedFont(const wxDC& dc);
 
     Function<void(bool)> mOnChange;
     bool mTabPressed = false;

@@ -6,6 +6,7 @@ import sys
 import tempfile
 import time
 import unittest
+import uuid
 
 WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "scripts", "wine.sh")
 PROGRAM = None  # the testing build of the installer, from the command line
@@ -27,25 +28,60 @@ def run(args, privileges=None, extra_env=None):
     if privileges:
         env["TARVIO_TEST_PRIVILEGES"] = privileges
     env.update(extra_env or {})
-    # The time-out also ends a run that shows a box nobody answers.
-    done = subprocess.run([WINE, PROGRAM, *args], env=env, capture_output=True, timeout=60)
-    return done.returncode, done.stdout.decode().replace("\r\n", "\n"), done.stderr.decode().replace("\r\n", "\n")
+    # Output goes to files: a copy the program starts inherits its descriptors under Wine, and would
+    # hold pipes open for as long as it runs. The time-out also ends a run that shows a box nobody
+    # answers.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        done = subprocess.run([WINE, PROGRAM, *args], env=env, stdout=out, stderr=err, timeout=60)
+        out.seek(0)
+        err.seek(0)
+        return done.returncode, text(out.read()), text(err.read())
 
 
-def copies_without_arguments():
-    """Process ids of this program's copies that run without arguments (the elevated relaunch)."""
+def text(output):
+    return output.decode().replace("\r\n", "\n")
+
+
+def copies_marked(marker):
+    """Unix process ids and command lines of this program's copies whose environment holds marker
+    (NAME=VALUE): under Wine a started process inherits its starter's environment."""
     name = os.path.basename(PROGRAM).lower()
-    folder = os.path.dirname(os.path.abspath(PROGRAM)).replace("/", "\\").lower()
-    found = []
+    found = {}
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if marker.encode() not in f.read().split(b"\0"):
+                    continue
             with open(f"/proc/{pid}/cmdline", "rb") as f:
                 argv = [a.decode(errors="replace") for a in f.read().split(b"\0") if a]
         except OSError:
             continue
-        if len(argv) == 1 and argv[0].lower().endswith(name) and folder in argv[0].lower():
-            found.append(int(pid))
+        if argv and argv[0].lower().endswith(name):
+            found[int(pid)] = argv
     return found
+
+
+def visible_windows(pid):
+    """(id, title) of each visible X window of a Wine process (Wine gives them the process's id)."""
+    def xdotool(*args):
+        return subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=30).stdout
+    return [(window, xdotool("getwindowname", window).strip())
+            for window in xdotool("search", "--onlyvisible", "--pid", str(pid)).split()]
+
+
+def eventually(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(0.2)
+
+
+def end_copies(marker):
+    """No copy may outlive the test, whatever failed."""
+    for pid in copies_marked(marker):
+        os.kill(pid, signal.SIGKILL)
 
 
 class ProgramEntry(unittest.TestCase):
@@ -72,20 +108,26 @@ class ProgramEntry(unittest.TestCase):
                 self.assertEqual(run(["--acceptEulaAndAutoInstall"], privileges),
                                  (1, "", "Error: Installation must be run from elevated (admin) console.\n"))
 
-    @unittest.skip("not passing yet under Wine: the elevated copy opens the wizard, and the first copy's "
-                   "Wine launcher waits for it; to be mended")
     def test_graphical_road_relaunches_an_unelevated_administrator_elevated(self):
-        # The elevated copy, started without arguments, takes the graphical road on its own.
-        code, out, _ = run([], privileges="unelevated-admin")
-        self.assertEqual((code, out), (0, ""))
-        # No copy may outlive the test: a copy still up after its grace time is ended.
-        deadline = time.monotonic() + 20
-        while copies_without_arguments() and time.monotonic() < deadline:
-            time.sleep(0.2)
-        for pid in copies_without_arguments():
-            os.kill(pid, signal.SIGKILL)
-        time.sleep(0.5)
-        self.assertEqual(copies_without_arguments(), [])
+        marker = f"TARVIO_PROGRAM_ENTRY_TEST={uuid.uuid4()}"
+        self.addCleanup(end_copies, marker)
+        code, out, err = run([], privileges="unelevated-admin", extra_env=dict([marker.split("=", 1)]))
+        self.assertEqual((code, out, err), (0, "", ""))
+        # One copy, started without arguments, and elevated: it takes the graphical road and its
+        # wizard shows.
+        copies = eventually(lambda: copies_marked(marker), 30)
+        self.assertEqual(len(copies), 1, copies)
+        [(pid, argv)] = copies.items()
+        self.assertEqual(len(argv), 1, argv)
+        windows = eventually(lambda: visible_windows(pid), 30)
+        self.assertEqual(len(windows), 1, windows)
+        [(window, title)] = windows
+        self.assertTrue(title.endswith(" Installer"), title)
+        # Closed as a person would (the keys go to its window alone: other tests share the
+        # display), the copy ends.
+        subprocess.run(["xdotool", "key", "--window", window, "alt+F4"], check=True, timeout=30)
+        self.assertTrue(eventually(lambda: not os.path.exists(f"/proc/{pid}"), 30),
+                        "the elevated copy did not end when its window was closed")
 
     def test_graphical_road_refuses_a_standard_user_in_a_box(self):
         with tempfile.TemporaryDirectory() as folder:

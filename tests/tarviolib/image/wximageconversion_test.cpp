@@ -1,6 +1,8 @@
 #include "tarviolib/image/wximageconversion.h"
 #include "tests/tarviolib/image/imagefixtures.h"
 
+#include "tests/support/libraryenvironment.h"
+
 #include <gtest/gtest.h>
 #include <wx/mstream.h>
 

@@ -3,10 +3,15 @@
 #include "tarviolib/io/memoryinputstream.h"
 #include "tests/tarviolib/image/imagefixtures.h"
 
+#include "tests/support/libraryenvironment.h"
+
 #include <gtest/gtest.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
+#include <wx/palette.h>
 
+#include <array>
+#include <set>
 #include <vector>
 
 namespace Tarvio {
@@ -14,9 +19,31 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
+// The toolkit writes GIF only from a palette: the picture gets one entry per colour it uses, so no
+// colour is approximated.
+wxImage withOwnPalette(wxImage image) {
+    std::set<std::array<unsigned char, 3>> colours;
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        for (int x = 0; x < image.GetWidth(); ++x) {
+            colours.insert({image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y)});
+        }
+    }
+    std::vector<unsigned char> red, green, blue;
+    for (const auto& colour : colours) {
+        red.push_back(colour[0]);
+        green.push_back(colour[1]);
+        blue.push_back(colour[2]);
+    }
+    image.SetPalette(wxPalette(static_cast<int>(colours.size()), red.data(), green.data(), blue.data()));
+    return image;
+}
+
 Bytes save(const wxImage& image, wxBitmapType type) {
     wxMemoryOutputStream out;
-    EXPECT_TRUE(image.SaveFile(out, type));
+    if (!(type == wxBITMAP_TYPE_GIF ? withOwnPalette(image) : image).SaveFile(out, type)) {
+        ADD_FAILURE() << "the toolkit could not write the picture as type " << type;
+        return {};
+    }
     Bytes bytes(out.GetSize());
     out.CopyTo(bytes.data(), bytes.size());
     return bytes;
@@ -53,7 +80,9 @@ TEST(WxImageLoader, DecodesTheToolkitFormatsBottomRowFirst) {
         {"grey PNG", save(greyImage(), wxBITMAP_TYPE_PNG), ImageFormat::png, PixelFormat::Gray8, {40, 50, 60, 10, 20, 30}},
         {"grey GIF", save(greyImage(), wxBITMAP_TYPE_GIF), ImageFormat::gif, PixelFormat::Gray8, {40, 50, 60, 10, 20, 30}},
         {"grey BMP", save(greyImage(), wxBITMAP_TYPE_BMP), ImageFormat::bmp, PixelFormat::Gray8, {40, 50, 60, 10, 20, 30}},
-        {"one coloured pixel", save(coloured, wxBITMAP_TYPE_PNG), ImageFormat::png, PixelFormat::Rgb8,
+        {"one coloured pixel PNG", save(coloured, wxBITMAP_TYPE_PNG), ImageFormat::png, PixelFormat::Rgb8,
+         {40, 40, 40, 50, 50, 50, 60, 60, 60, 10, 10, 10, 20, 20, 20, 200, 100, 50}},
+        {"one coloured pixel GIF", save(coloured, wxBITMAP_TYPE_GIF), ImageFormat::gif, PixelFormat::Rgb8,
          {40, 40, 40, 50, 50, 50, 60, 60, 60, 10, 10, 10, 20, 20, 20, 200, 100, 50}},
         {"grey with alpha", save(withAlpha, wxBITMAP_TYPE_PNG), ImageFormat::png, PixelFormat::Rgba8,
          {40, 40, 40, 0, 50, 50, 50, 100, 60, 60, 60, 200, 10, 10, 10, 255, 20, 20, 20, 255, 30, 30, 30, 255}},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 
 namespace Tarvio {
@@ -64,11 +65,19 @@ TEST_F(ColoredLogTest, MessagesFromAnotherThreadAppearInOrderInTheirColours) {
         mLog->appendDefaultText("Next\n");
     });
     EXPECT_EQ(text(), "Installing plug-in... warnings\nError: disk full\nNext\n");
-    EXPECT_EQ(colourAt(0), Grey);
-    EXPECT_EQ(colourAt(21), Grey);
-    EXPECT_EQ(colourAt(22), Orange);
-    EXPECT_EQ(colourAt(31), Red);
-    EXPECT_EQ(colourAt(47), Grey);
+    // Each message from its first character to its last, its line end included (one position).
+    const struct {
+        const char* message;
+        wxColour colour;
+    } messages[] = {
+        {"Installing plug-in... ", Grey}, {"warnings\n", Orange}, {"Error: disk full\n", Red}, {"Next\n", Grey}};
+    long start = 0;
+    for (const auto& [message, colour] : messages) {
+        const long end = start + static_cast<long>(strlen(message)) - 1;
+        EXPECT_EQ(colourAt(start), colour) << "first character of " << message;
+        EXPECT_EQ(colourAt(end), colour) << "last character of " << message;
+        start = end + 1;
+    }
 }
 
 TEST_F(ColoredLogTest, ReplaceRewritesTheLastAppendedTextInItsColour) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/dcclient.h>
+#include <wx/evtloop.h>
 #include <wx/msw/private.h>
 
 #include <vector>
@@ -81,30 +83,65 @@ TEST_F(CheckBoxTest, DrawsBoxTickLabelAndFocusScaled) {
     EXPECT_LE(label.GetLeft(), scaled(18) + 2);
 
     box->SetValue(true);
-    const wxRect tick = draw().boundsOf(white);
+    const Testing::Picture checked = draw();
+    const wxRect tick = checked.boundsOf(white);
     ASSERT_FALSE(tick.IsEmpty());
     EXPECT_GE(tick.GetLeft(), scaled(3) - 1);
     EXPECT_LE(tick.GetRight(), scaled(11) + 1);
     EXPECT_GE(tick.GetTop(), scaled(3) - 1);
     EXPECT_LE(tick.GetBottom(), scaled(10) + 1);
 
+    // What the focus adds: a dotted rectangle around the label. Its lines are 1 scaled wide, centred
+    // on their coordinates; like the tick's, they may fall a pixel right of and below them, as the
+    // graphics back end rounds.
     box->SetFocus();
     ASSERT_TRUE(box->HasFocus());
     const Testing::Picture focused = draw();
+    const wxRect ring = focused.boundsOfChangesFrom(checked);
+    ASSERT_FALSE(ring.IsEmpty());
+    EXPECT_GE(ring.GetLeft(), scaled(17) - scaled(1) / 2);
+    EXPECT_LE(ring.GetLeft(), scaled(17) + 1);
+    EXPECT_LE(ring.GetTop(), 1);
+    EXPECT_GE(ring.GetRight(), label.GetRight()) << "around the label";
     int32_t dots = 0;
-    for (int32_t y = 0; y < box->GetSize().y; ++y) {
-        dots += focused.at(scaled(17), y) == text ? 1 : 0;
+    for (int32_t y = ring.GetTop(); y <= ring.GetBottom(); ++y) {
+        dots += focused.at(ring.GetLeft(), y) == text ? 1 : 0;
     }
-    EXPECT_GT(dots, 0) << "the dotted focus rectangle's left side";
-    EXPECT_LT(dots, box->GetSize().y) << "dotted, not solid";
+    EXPECT_GT(dots, 0) << "the dotted focus rectangle's left side, in the text colour";
+    EXPECT_LT(dots, ring.GetHeight()) << "dotted, not solid";
 }
 
-// Presses and releases a key the way the platform delivers it, through the message queue, so that
-// the toolkit's dialog navigation sees it first.
+// What the window itself paints on the screen: its box and its label, in the colours set on it.
+TEST_F(CheckBoxTest, PaintsItsLabelInItsWindowScaled) {
+    CheckBox* box = new CheckBox(mPanel, wxID_ANY, "Material library", wxPoint(10, 10), wxDefaultSize, true);
+    const Rgb text{190, 190, 190};
+    box->SetForegroundColour(wxColour(text.r, text.g, text.b));
+    box->SetBackgroundColour(wxColour(51, 51, 51));
+    box->SetFont(box->GetFont());
+    box->Refresh();
+    box->Update();
+
+    const wxSize size = box->GetClientSize();
+    Canvas canvas(size.x, size.y, *wxBLACK);
+    wxClientDC window(box);
+    ASSERT_TRUE(canvas.dc().Blit(0, 0, size.x, size.y, &window, 0, 0));
+    const Testing::Picture painted = canvas.picture();
+    EXPECT_EQ(painted.at(0, 0), Rgb({54, 54, 54})) << "the box's frame";
+    const wxRect label = painted.boundsOf(text);
+    ASSERT_FALSE(label.IsEmpty()) << "the label is painted";
+    EXPECT_GE(label.GetLeft(), scaled(18));
+    EXPECT_GT(label.GetWidth(), scaled(40)) << "the whole label, not a stray pixel";
+}
+
+// Presses and releases a key the way the platform delivers it, through the message queue and an
+// event loop, so that the toolkit's dialog navigation sees it first. (Without an active loop, as
+// in a test, wxYield dispatches nothing.)
 void typeKey(wxWindow* window, WPARAM key) {
     PostMessageW(GetHwndOf(window), WM_KEYDOWN, key, 1);
     PostMessageW(GetHwndOf(window), WM_KEYUP, key, 0xC0000001);
-    wxYield();
+    wxEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    loop.YieldFor(wxEVT_CATEGORY_ALL);
 }
 
 class TabTest : public Testing::WxFrameTest {

@@ -69,6 +69,19 @@ public:
         return bounds;
     }
 
+    // Bounds of the pixels that differ from another picture of the same size.
+    wxRect boundsOfChangesFrom(const Picture& other) const {
+        wxRect bounds;
+        for (int32_t y = 0; y < mImage.GetHeight(); ++y) {
+            for (int32_t x = 0; x < mImage.GetWidth(); ++x) {
+                if (at(x, y) != other.at(x, y)) {
+                    bounds = bounds.IsEmpty() ? wxRect(x, y, 1, 1) : bounds.Union(wxRect(x, y, 1, 1));
+                }
+            }
+        }
+        return bounds;
+    }
+
 private:
     wxImage mImage;
 };
