@@ -36,6 +36,10 @@ public:
     InstallScreen& installScreen() const { return *mInstallScreen; }
     SummaryScreen& summaryScreen() const { return *mSummaryScreen; }
 
+    // The pages never scroll: they are laid out in the area as it is, however much they would
+    // need, instead of in a larger virtual area whose overflow nobody could see.
+    wxSize GetBestVirtualSize() const override { return GetClientSize(); }
+
 private:
     Installer& mInstaller;
     wxBoxSizer* mSizer;

@@ -23,6 +23,9 @@ PathBrowser::PathBrowser(wxWindow* parent, const wxPoint& position, const wxSize
     mTextField = new Wx::TextControl(this, wxID_ANY, initial.toNative(), wxBORDER_SIMPLE, 0, -1, -1);
     mTextField->SetBackgroundColour(toWxColour(InterfaceColours::pageBackground));
     mTextField->SetForegroundColour(toWxColour(InterfaceColours::text));
+    // The field takes what the button leaves: its first width is no floor that would push the
+    // button out of a narrow page.
+    mTextField->SetMinSize(wxSize(0, mTextField->GetMinSize().GetHeight()));
     mBrowseButton = new Wx::Button(this, Wx::Skin::defaults(), wxID_ANY, L"Browse", wxNullBitmap, wxNullBitmap,
                                    Function<void()>([this] { browse(); }), Wx::Button::Push, true, 4);
     mBrowseButton->SetMinClientSize(wxSize(75, -1));

@@ -3,6 +3,7 @@
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 
 class wxCheckBox;
+class wxSizeEvent;
 
 namespace Tarvio {
 
@@ -10,6 +11,7 @@ class Installer;
 class DeploymentEnvironment;
 
 namespace Wx {
+class StaticText;
 class TextControl;
 }
 
@@ -26,7 +28,10 @@ public:
     Wx::TextControl& licence() const { return *mLicence; }
 
 private:
+    void onSize(wxSizeEvent& event);
+
     Installer& mInstaller;
+    Wx::StaticText* mHeading;
     wxCheckBox* mAcceptance;
     Wx::TextControl* mLicence;
 };

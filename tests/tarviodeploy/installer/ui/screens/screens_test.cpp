@@ -20,6 +20,8 @@
 #include "tests/support/scopedenvironmentvariable.h"
 
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
 #include <wx/radiobut.h>
 
 #include <gtest/gtest.h>
@@ -159,6 +161,27 @@ TEST_F(ScreensTest, PagesShowTheirTextsInTheirColours) {
     EXPECT_TRUE(mUi.messages.empty());
 }
 
+TEST_F(ScreensTest, TheWelcomeHeadingFollowsThePageAreasWidth) {
+    build();
+    Wx::StaticText* heading = controlsOf<Wx::StaticText>(screen(ScreenId::welcome)).front();
+    const wxString text = heading->GetLabel();
+    ASSERT_FALSE(text.Contains(wxS("\n")));
+    // Narrower than the heading: it breaks into lines that fit; wide again: one line.
+    const struct {
+        int width;
+        bool broken;
+    } cases[] = {{heading->GetSize().GetWidth() / 2, true}, {379, false}};
+    for (const auto& test : cases) {
+        mFrame->SetClientSize(test.width, 216);
+        processEvents();
+        EXPECT_EQ(heading->GetLabel().Contains(wxS("\n")), test.broken) << test.width;
+        EXPECT_LE(heading->GetSize().GetWidth(), test.width) << test.width;
+        wxString unwrapped = heading->GetLabel();
+        unwrapped.Replace(wxS("\n"), wxS(" "));
+        EXPECT_EQ(unwrapped, text) << test.width;
+    }
+}
+
 TEST_F(ScreensTest, RequirementRowsAndVerdictFollowTheSystem) {
     const struct {
         const wchar_t* traits;
@@ -295,6 +318,49 @@ TEST_F(ScreensTest, WithoutSse41CustomIsPresetAndOnlyTheLicensingServerIsOffered
     ASSERT_EQ(labels.size(), 2u);
     mContent->showScreen(static_cast<int32_t>(ScreenId::options));
     EXPECT_EQ(labels[1]->GetPosition().y, labels[0]->GetRect().GetBottom() + 1 + 10);
+}
+
+TEST_F(ScreensTest, OptionsFitThePageAreaWithTheirLabelsWhole) {
+    build();
+    mContent->showScreen(static_cast<int32_t>(ScreenId::options));
+    // The page area laid out anew, as the window's size events do.
+    mContent->SendSizeEvent();
+    processEvents();
+    wxWindow* page = screen(ScreenId::options);
+    const wxRect area = mContent->GetScreenRect();
+    // Every control, the path browsers' fields and buttons too, is inside the page area.
+    std::vector<wxWindow*> windows(page->GetChildren().begin(), page->GetChildren().end());
+    for (size_t i = 0; i < windows.size(); ++i) {
+        for (wxWindow* child : windows[i]->GetChildren()) {
+            windows.push_back(child);
+        }
+        const wxRect rect = windows[i]->GetScreenRect();
+        EXPECT_TRUE(area.Contains(rect)) << std::string(windows[i]->GetLabel().utf8_str()) << " at " << rect.x
+                                         << "," << rect.y << " " << rect.width << "x" << rect.height;
+    }
+    // A label's glyphs all lie within it, however far they reach beyond the text's measured extent.
+    for (Wx::StaticText* label : controlsOf<Wx::StaticText>(page)) {
+        const wxSize size = label->GetClientSize();
+        wxBitmap picture(area.width * 2, size.y);
+        wxMemoryDC dc(picture);
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        dc.SetFont(label->GetFont());
+        dc.SetTextForeground(*wxWHITE);
+        label->draw(dc);
+        dc.SelectObject(wxNullBitmap);
+        const wxImage image = picture.ConvertToImage();
+        int right = -1;
+        for (int x = 0; x < image.GetWidth(); ++x) {
+            for (int y = 0; y < image.GetHeight(); ++y) {
+                if (image.GetRed(x, y) != 0) {
+                    right = x;
+                }
+            }
+        }
+        EXPECT_GE(right, 0) << std::string(label->GetLabel().utf8_str());
+        EXPECT_LT(right, size.x) << std::string(label->GetLabel().utf8_str());
+    }
 }
 
 TEST_F(ScreensTest, OptionsWriteSelectionAndFoldersIntoTheComponents) {

@@ -40,7 +40,7 @@ std::string firstLine(const wxString& text) {
 void describe(wxWindow* window, std::string& text) {
     const std::string colour = colourName(window->GetForegroundColour());
     if (auto* browser = dynamic_cast<PathBrowser*>(window)) {
-        text += "path '" + utf8(browser->path().toNative().text()) + "'\n";
+        text += "path '" + utf8(browser->textField().GetValue()) + "'\n";
         return;
     }
     if (dynamic_cast<ColoredTextControl*>(window)) {
@@ -109,7 +109,10 @@ void ScreensTest::build(const wchar_t* traits) {
     mInstaller = makeUnique<Installer>(&mDescriptor, mEnvironment.get(), &mUi);
     // The page column of the main window: 600 less 191 and 30 wide, 400 less the rows above and
     // below high.
-    mFrame = new wxFrame(nullptr, wxID_ANY, wxS("pages"), wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
+    // A tool window: Wine takes two seconds to destroy a window it thinks a window manager
+    // handles, and the tests make many frames.
+    mFrame = new wxFrame(nullptr, wxID_ANY, wxS("pages"), wxDefaultPosition, wxDefaultSize,
+                         wxBORDER_NONE | wxFRAME_TOOL_WINDOW);
     mFrame->SetClientSize(379, 216);
     mContent = new ContentWindow(mFrame, *mInstaller);
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);

@@ -26,7 +26,7 @@ namespace Tarvio::Testing {
 std::string colourName(const wxColour& colour);
 
 // One line per control of the window, depth first in creation order: its kind, its text and, where
-// it has its own, its colour. A path browser is one line with its folder.
+// it has its own, its colour. A path browser is one line with its folder as the field shows it.
 std::string describeControls(wxWindow* window);
 
 std::vector<uint8_t> demoPayload();
