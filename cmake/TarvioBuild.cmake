@@ -79,8 +79,10 @@ endfunction()
 # tarvio_test(NAME [PORTABLE files...] [WINDOWS files...] LIBS targets...)
 # One test executable, and one CTest entry, per call: a process start under Wine is slow. LIBS
 # names the layers under test (their _testing flavour) and the test helpers it uses.
+# OWN_DESKTOP: the Windows program runs in a copy of a clean prefix of its own, whose desktop (foreground
+# window, LogPixels) no test running beside it can take or change.
 function(tarvio_test name)
-  cmake_parse_arguments(A "" "" "PORTABLE;WINDOWS;LIBS" ${ARGN})
+  cmake_parse_arguments(A "OWN_DESKTOP" "" "PORTABLE;WINDOWS;LIBS" ${ARGN})
   set(files ${A_PORTABLE})
   if(WIN32)
     list(APPEND files ${A_WINDOWS})
@@ -94,15 +96,13 @@ function(tarvio_test name)
     message(FATAL_ERROR "tarvio_test(${name}): name the libraries it tests with LIBS")
   endif()
   target_link_libraries(${name} PRIVATE ${A_LIBS} ${TARVIO_GTEST_MAIN})
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
-endfunction()
-
-# tarvio_known_failures(TEST CASES...): runs the GoogleTest program TEST without the named cases,
-# which do not pass yet under Wine. Each call names what is to be mended; none is meant to stay.
-function(tarvio_known_failures test)
-  if(TARGET ${test})
-    list(JOIN ARGN ":" cases)
-    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "GTEST_FILTER=-${cases}")
+  if(A_OWN_DESKTOP AND WIN32)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_test(NAME ${name} COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/endtoend/in_clean_prefix.py
+                                  --whole $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   endif()
 endfunction()

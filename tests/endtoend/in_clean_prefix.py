@@ -3,7 +3,11 @@ prefix, on a display of its own: for in-process tests of the graphical installer
 single-instance lock, the log file, the registry and Program Files with everything else in a prefix.
 The exit code is the first failing test's, else 0.
 
-    in_clean_prefix.py PROGRAM.exe
+With --whole the program runs once, all its tests in one copy: for tests that only need a desktop of
+their own (its foreground window, and a LogPixels they may change) away from the tests running beside
+them.
+
+    in_clean_prefix.py [--whole] PROGRAM.exe
 """
 import os
 import subprocess
@@ -14,14 +18,15 @@ import cli_installation_test as cli  # noqa: E402
 import gui_installation_test as gui  # noqa: E402
 
 TIMEOUT = 240  # seconds for one test
+WHOLE_TIMEOUT = 800  # seconds for a whole program
 
 
-def run_in_copy(template, program, args):
+def run_in_copy(template, program, args, timeout=TIMEOUT):
     """The program's exit code and output in a fresh copy of the template."""
     machine = gui.GuiMachine(template)
     try:
         machine.open()
-        code, out, err = cli.call([cli.WINE, program, *args], machine.gui_env, timeout=TIMEOUT)
+        code, out, err = cli.call([cli.WINE, program, *args], machine.gui_env, timeout=timeout)
         return code, out.decode("utf-8", errors="replace"), err.decode("utf-8", errors="replace")
     finally:
         machine.close()
@@ -41,8 +46,13 @@ def test_names(listing):
 
 
 def main():
-    program = os.path.abspath(sys.argv[1])
+    whole = sys.argv[1] == "--whole"
+    program = os.path.abspath(sys.argv[-1])
     template = cli.clean_template()
+    if whole:
+        code, out, err = run_in_copy(template, program, [], timeout=WHOLE_TIMEOUT)
+        sys.stdout.write(out + err)
+        return code
     code, out, err = run_in_copy(template, program, ["--gtest_list_tests"])
     if code != 0:
         sys.stdout.write(out + err)
