@@ -34,9 +34,6 @@ constexpr int32_t screenCount = 5;
 const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
                               {0, 73, 112}, {81, 167, 241}}};
 
-// The mouse position last seen while not dragging, in client coordinates.
-wxPoint dragAnchor;
-
 String windowTitle(const Installer& installer) {
     return installer.descriptor().name() + L" " + installer.descriptor().version() + L" Installer";
 }
@@ -57,7 +54,7 @@ wxBitmap loadBitmap(const Installer& installer, const String& path) {
 } // namespace
 
 MainWindow::MainWindow(Installer& installer)
-    : wxFrame(nullptr, wxID_ANY, windowTitle(installer).text(), wxDefaultPosition, wxSize(600, 400),
+    : DraggableMixin(nullptr, wxID_ANY, windowTitle(installer).text(), wxDefaultPosition, wxSize(600, 400),
               wxBORDER_NONE | wxFRAME_SHAPED, "frame"),
       mInstaller(installer), mSingleInstanceChecker(makeUnique<wxSingleInstanceChecker>()) {
     const String title = windowTitle(installer);
@@ -131,11 +128,7 @@ MainWindow::MainWindow(Installer& installer)
     mContentWindow->installTypeScreen().setInstallTypeChanged(
         Function<void(InstallType)>([this](InstallType type) { updateNextCaption(type); }));
 
-    Bind(wxEVT_LEFT_DOWN, &MainWindow::onLeftDown, this);
-    Bind(wxEVT_LEFT_UP, &MainWindow::onLeftUp, this);
-    Bind(wxEVT_MOTION, &MainWindow::onMotion, this);
     Bind(wxEVT_PAINT, &MainWindow::onPaint, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &MainWindow::onMouseCaptureLost, this);
     Bind(wxEVT_THREAD, &MainWindow::onInstallationFinished, this);
     Bind(wxEVT_CLOSE_WINDOW, &MainWindow::onClose, this);
 
@@ -281,33 +274,6 @@ void MainWindow::onClose(wxCloseEvent& event) {
     Layout();
     if (event.CanVeto()) {
         event.Veto();
-    }
-}
-
-void MainWindow::onLeftDown(wxMouseEvent&) {
-    mDragging = true;
-    CaptureMouse();
-}
-
-void MainWindow::onLeftUp(wxMouseEvent&) {
-    if (mDragging) {
-        mDragging = false;
-        ReleaseMouse();
-    }
-}
-
-void MainWindow::onMouseCaptureLost(wxMouseCaptureLostEvent&) {
-    mDragging = false;
-    if (HasCapture()) {
-        ReleaseMouse();
-    }
-}
-
-void MainWindow::onMotion(wxMouseEvent& event) {
-    if (mDragging) {
-        Move(GetPosition() + event.GetPosition() - dragAnchor);
-    } else {
-        dragAnchor = event.GetPosition();
     }
 }
 

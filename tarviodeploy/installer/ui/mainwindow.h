@@ -3,6 +3,7 @@
 #include "tarviodeploy/shared/operationresult.h"
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/thread/standbythread.h"
+#include "tarviolib/wx/controls/draggablemixin.h"
 
 #include <wx/bitmap.h>
 #include <wx/frame.h>
@@ -25,7 +26,7 @@ class Button;
 
 // The installer's only top-level window: a shaped, borderless frame that leads through the five
 // pages, runs the installation on its standby thread and ends the program when it goes.
-class MainWindow : public wxFrame {
+class MainWindow : public Wx::DraggableMixin<wxFrame> {
 public:
     explicit MainWindow(Installer& installer);
     ~MainWindow() override;
@@ -45,17 +46,12 @@ private:
     void onInstallationFinished(wxThreadEvent& event);
     void onClose(wxCloseEvent& event);
 
-    void onLeftDown(wxMouseEvent& event);
-    void onLeftUp(wxMouseEvent& event);
-    void onMouseCaptureLost(wxMouseCaptureLostEvent& event);
-    void onMotion(wxMouseEvent& event);
     void onPaint(wxPaintEvent& event);
 
     Installer& mInstaller;
     StandbyThread mStandbyThread;
     OperationResult mResult = OperationResult::Done;
     int32_t mCurrentScreen = 0;
-    bool mDragging = false;
     wxBitmap mBackgrounds[5];
     UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;
     bool mAnotherInstanceRunning = false;

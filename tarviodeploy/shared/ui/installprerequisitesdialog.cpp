@@ -26,19 +26,11 @@ const wxColour textColour(190, 190, 190);
 const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
                               {0, 73, 112}, {81, 167, 241}}};
 
-// Where the pointer was, in dialog coordinates, when the last drag could have started.
-wxPoint dragAnchor;
-
 } // namespace
 
 InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, DeploymentEnvironment* const* environment)
-    : wxDialog(parent, wxID_ANY, "Tarvio (Un)installer warning", wxDefaultPosition, wxDefaultSize, 0, "dialog"),
+    : DraggableMixin(parent, wxID_ANY, "Tarvio (Un)installer warning", wxDefaultPosition, wxDefaultSize, 0, "dialog"),
       mEnvironment(environment) {
-    Bind(wxEVT_LEFT_DOWN, &InstallPrerequisitesDialog::onLeftDown, this);
-    Bind(wxEVT_LEFT_UP, &InstallPrerequisitesDialog::onLeftUp, this);
-    Bind(wxEVT_MOUSE_CAPTURE_LOST, &InstallPrerequisitesDialog::onMouseCaptureLost, this);
-    Bind(wxEVT_MOTION, &InstallPrerequisitesDialog::onMotion, this);
-
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
     column->AddSpacer(5);
 
@@ -107,33 +99,6 @@ void InstallPrerequisitesDialog::appendText(const String& text, const wxColour& 
 
 void InstallPrerequisitesDialog::appendLine(const String& text) {
     mLog->appendDefaultText(text + L"\n");
-}
-
-void InstallPrerequisitesDialog::onLeftDown(wxMouseEvent&) {
-    mDragging = true;
-    CaptureMouse();
-}
-
-void InstallPrerequisitesDialog::onLeftUp(wxMouseEvent&) {
-    if (mDragging) {
-        mDragging = false;
-        ReleaseMouse();
-    }
-}
-
-void InstallPrerequisitesDialog::onMouseCaptureLost(wxMouseCaptureLostEvent&) {
-    mDragging = false;
-    if (HasCapture()) {
-        ReleaseMouse();
-    }
-}
-
-void InstallPrerequisitesDialog::onMotion(wxMouseEvent& event) {
-    if (mDragging) {
-        Move(GetPosition() + event.GetPosition() - dragAnchor);
-    } else {
-        dragAnchor = event.GetPosition();
-    }
 }
 
 } // namespace Tarvio

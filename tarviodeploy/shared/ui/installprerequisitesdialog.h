@@ -1,12 +1,11 @@
 #pragma once
 
 #include "tarviolib/core/string.h"
+#include "tarviolib/wx/controls/draggablemixin.h"
 
 #include <wx/dialog.h>
 
 class wxColour;
-class wxMouseCaptureLostEvent;
-class wxMouseEvent;
 
 namespace Tarvio {
 
@@ -19,7 +18,7 @@ class Button;
 
 // The borderless dark dialog that lists unmet prerequisites and ends with wxID_RETRY, wxID_IGNORE
 // or wxID_ABORT; dragged by its background, since it has no title bar.
-class InstallPrerequisitesDialog : public wxDialog {
+class InstallPrerequisitesDialog : public Wx::DraggableMixin<wxDialog> {
 public:
     // Without an environment (a null pointer, or one pointing to null) the dialog has no logo.
     InstallPrerequisitesDialog(wxWindow* parent, DeploymentEnvironment* const* environment);
@@ -29,12 +28,6 @@ public:
     void appendLine(const String& text);
 
 private:
-    void onLeftDown(wxMouseEvent& event);
-    void onLeftUp(wxMouseEvent& event);
-    void onMouseCaptureLost(wxMouseCaptureLostEvent& event);
-    void onMotion(wxMouseEvent& event);
-
-    bool mDragging = false;
     DeploymentEnvironment* const* mEnvironment;
     Wx::Button* mRetryButton = nullptr;
     Wx::Button* mIgnoreButton = nullptr;
