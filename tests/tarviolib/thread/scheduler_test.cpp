@@ -5,6 +5,7 @@
 #include "tarviolib/winapi/systeminfo.h"
 #include "tests/support/addressspacehog.h"
 #include "tests/support/processthreads.h"
+#include "tests/tarviolib/thread/functiontask.h"
 #include "tests/tarviolib/thread/threadnamerecorder.h"
 
 #include <gtest/gtest.h>
@@ -21,25 +22,10 @@ namespace Tarvio {
 namespace {
 
 using namespace std::chrono_literals;
-
-class FunctionTask : public Task {
-public:
-    FunctionTask(TaskPriority priority, Function<void()> work, SharedPtr<Task> continuation = SharedPtr<Task>())
-        : Task(priority), mWork(std::move(work)), mContinuation(std::move(continuation)) {}
-
-protected:
-    SharedPtr<Task> execute() override {
-        mWork();
-        return mContinuation;
-    }
-
-private:
-    Function<void()> mWork;
-    SharedPtr<Task> mContinuation;
-};
+using Testing::FunctionTask;
 
 SharedPtr<Task> task(Function<void()> work, TaskPriority priority = TaskPriority::Normal) {
-    return makeShared<FunctionTask>(priority, std::move(work));
+    return makeShared<FunctionTask>(std::move(work), SharedPtr<Task>(), priority);
 }
 
 // Waits, at most ten seconds, until condition holds.
@@ -120,7 +106,7 @@ TEST(Scheduler, RunsTasksAndContinuationsOnWorkersAndHandsFailuresToTheWaiter) {
         throwException(String("continuation failed"));
     });
     const SharedPtr<Task> first =
-        makeShared<FunctionTask>(TaskPriority::Low, [&] { order.push_back("first"); }, failing);
+        makeShared<FunctionTask>([&] { order.push_back("first"); }, failing, TaskPriority::Low);
     scheduler.submit(first);
     try {
         first->wait();

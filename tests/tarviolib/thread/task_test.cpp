@@ -1,7 +1,7 @@
 #include "tarviolib/thread/task.h"
 
 #include "tarviolib/core/exception.h"
-#include "tarviolib/core/function.h"
+#include "tests/tarviolib/thread/functiontask.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +11,7 @@
 namespace Tarvio {
 namespace {
 
-// Runs a function; answers the continuation it was given.
-class FunctionTask : public Task {
-public:
-    explicit FunctionTask(Function<void()> work, SharedPtr<Task> continuation = SharedPtr<Task>())
-        : mWork(std::move(work)), mContinuation(std::move(continuation)) {}
-
-protected:
-    SharedPtr<Task> execute() override {
-        mWork();
-        return mContinuation;
-    }
-
-private:
-    Function<void()> mWork;
-    SharedPtr<Task> mContinuation;
-};
+using Testing::FunctionTask;
 
 TEST(Task, CancelledTaskRunsNothingAndStaysUnstarted) {
     bool ran = false;
