@@ -2,12 +2,11 @@
 #include "tarviodeploy/shared/progresscontext.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/path.h"
+#include "tests/support/deploymenttesting.h"
+#include "tests/support/scopedenvironmentvariable.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -37,29 +36,9 @@ public:
     std::vector<std::string> progress;
 };
 
-void setVariable(const wchar_t* name, const wchar_t* value) {
-    SetEnvironmentVariableW(name, value);
-}
-
-// Points the product's data folder into a fresh folder of the test's own.
 class InstallerLog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, temp);
-        mRoot = Io::Path(String(temp)) / ("tarvio-log-test-" + toString(static_cast<int32_t>(GetCurrentProcessId())));
-        std::filesystem::remove_all(mRoot.toNative().text());
-        Io::createDirectories(mRoot);
-        setVariable(L"TARVIO_TEST_SYSTEM", L"no-known-folders");
-        setVariable(L"LOCALAPPDATA", mRoot.toNative().text());
-    }
-
-    void TearDown() override {
-        setVariable(L"TARVIO_TEST_SYSTEM", nullptr);
-        std::filesystem::remove_all(mRoot.toNative().text());
-    }
-
-    Io::Path logPath() const { return mRoot / "TarvioRenderer" / "DeployLog.txt"; }
+    Io::Path logPath() const { return mFolder.path() / "TarvioRenderer" / "DeployLog.txt"; }
 
     std::string logBytes() const {
         std::ifstream file(logPath().toNative().toUtf8().text(), std::ios::binary);
@@ -68,7 +47,8 @@ protected:
         return bytes.str();
     }
 
-    Io::Path mRoot;
+    // The product's data folder, with the log file in it.
+    Testing::TemporaryFolder mFolder{"log"};
 };
 
 const char* const Bom = "\xEF\xBB\xBF";
@@ -165,7 +145,7 @@ TEST_F(InstallerLog, AnExistingEmptyFileGetsTheByteOrderMark) {
 }
 
 TEST_F(InstallerLog, WithoutADataFolderMessagesStillReachTheUser) {
-    setVariable(L"LOCALAPPDATA", nullptr);
+    const Testing::ScopedEnvironmentVariable noDataFolder(L"LOCALAPPDATA", nullptr);
     RecordingLogger logger;
     logger.log(L"shown\n", LogLevel::Warning);
     EXPECT_EQ(logger.printed, (std::vector<Printed>{{"shown\n", LogLevel::Warning}}));

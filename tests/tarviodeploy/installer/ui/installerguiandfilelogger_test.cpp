@@ -2,14 +2,11 @@
 #include "tarviodeploy/installer/ui/installerguiandfilelogger.h"
 #include "tarviodeploy/shared/progresscontext.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
-#include "tarviolib/io/filesystem.h"
-#include "tarviolib/io/path.h"
 
 #include "tests/tarviolib/wx/controls/wxtesting.h"
+#include "tests/support/deploymenttesting.h"
 
 #include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <filesystem>
 #include <fstream>
@@ -20,30 +17,16 @@
 namespace Tarvio {
 namespace {
 
-// Points the product's data folder into a fresh folder of the test's own.
 class GuiLoggerTest : public Testing::WxFrameTest {
 protected:
     void SetUp() override {
         WxFrameTest::SetUp();
-        wchar_t temp[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, temp);
-        mRoot = Io::Path(String(temp)) / ("tarvio-guilog-test-" + toString(static_cast<int32_t>(GetCurrentProcessId())));
-        std::filesystem::remove_all(mRoot.toNative().text());
-        Io::createDirectories(mRoot);
-        SetEnvironmentVariableW(L"TARVIO_TEST_SYSTEM", L"no-known-folders");
-        SetEnvironmentVariableW(L"LOCALAPPDATA", mRoot.toNative().text());
         mLog = new ColoredTextControl(mPanel, wxColour(190, 190, 190));
-    }
-
-    void TearDown() override {
-        SetEnvironmentVariableW(L"TARVIO_TEST_SYSTEM", nullptr);
-        std::filesystem::remove_all(mRoot.toNative().text());
-        WxFrameTest::TearDown();
     }
 
     // The log file with each date and time replaced by "<stamp>", then deleted.
     std::string takeLogFile() const {
-        const std::string path = (mRoot / "TarvioRenderer" / "DeployLog.txt").toNative().toUtf8().text();
+        const std::string path = (mFolder.path() / "TarvioRenderer" / "DeployLog.txt").toNative().toUtf8().text();
         std::ostringstream bytes;
         {
             std::ifstream file(path, std::ios::binary);
@@ -59,7 +42,8 @@ protected:
         return style.GetTextColour();
     }
 
-    Io::Path mRoot;
+    // The product's data folder, with the log file in it.
+    Testing::TemporaryFolder mFolder{"guilog"};
     ColoredTextControl* mLog = nullptr;
 };
 
