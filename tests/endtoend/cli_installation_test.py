@@ -710,8 +710,10 @@ class CliInstallation(unittest.TestCase):
     def setUpClass(cls):
         cls.template = clean_template()
 
+    machine_type = Machine
+
     def machine(self, installations=MACHINE):
-        machine = Machine(self.template)
+        machine = self.machine_type(self.template)
         self.addCleanup(machine.close)
         machine.open()
         for installation in installations:

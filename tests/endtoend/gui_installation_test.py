@@ -197,13 +197,7 @@ UNPACKED = tuple(f"3ds Max {year} Plugin" for year in range(2013, 2020)) + (
 class GuiInstallation(cli.CliInstallation):
     """The command-line test's checks of a finished run, applied to runs driven through the wizard."""
 
-    def machine(self, installations=cli.MACHINE):
-        machine = GuiMachine(self.template)
-        self.addCleanup(machine.close)
-        machine.open()
-        for installation in installations:
-            machine.add_max(installation)
-        return machine
+    machine_type = GuiMachine
 
     def machine_with_running_3ds_max(self):
         machine = self.machine()
