@@ -64,20 +64,15 @@ InstallScreen::InstallScreen(wxWindow* parent) : ScreenBase(parent), mSizer(new 
     mVerdict->SetLabel(verdict.sentence);
     mVerdict->SetForegroundColour(toWxColour(verdict.colour));
     mSizer->Add(mVerdict, 0, wxEXPAND);
+    wrapOnSize(mVerdict);
     mSizer->AddSpacer(10);
 
     mLog = new ColoredTextControl(this, toWxColour(InterfaceColours::text));
     mLogger = makeUnique<InstallerGuiAndFileLogger>(mLog);
     mSizer->Add(mLog, 1, wxEXPAND);
     SetSizer(mSizer);
-    Bind(wxEVT_SIZE, &InstallScreen::onSize, this);
 }
 
 InstallScreen::~InstallScreen() = default;
-
-void InstallScreen::onSize(wxSizeEvent& event) {
-    mVerdict->rewrap(event.GetSize().GetWidth());
-    Layout();
-}
 
 } // namespace Tarvio

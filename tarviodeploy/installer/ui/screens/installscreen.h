@@ -28,8 +28,6 @@ public:
     Wx::StaticText& verdict() const { return *mVerdict; }
 
 private:
-    void onSize(wxSizeEvent& event);
-
     wxBoxSizer* mSizer;
     ColoredTextControl* mLog;
     UniquePtr<InstallerGuiAndFileLogger> mLogger;

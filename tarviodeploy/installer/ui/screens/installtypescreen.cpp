@@ -37,7 +37,6 @@ InstallTypeScreen::InstallTypeScreen(wxWindow* parent, Installer& installer)
     sizer->Add(mPathBrowser, 0, wxEXPAND | wxLEFT, descriptionIndent);
     sizer->AddStretchSpacer(1);
     SetSizer(sizer);
-    Bind(wxEVT_SIZE, &InstallTypeScreen::onSize, this);
 }
 
 void InstallTypeScreen::addRadioButton(wxBoxSizer* sizer, InstallType type, const wchar_t* label) {
@@ -56,19 +55,12 @@ void InstallTypeScreen::addRadioButton(wxBoxSizer* sizer, InstallType type, cons
 
 void InstallTypeScreen::addDescription(wxBoxSizer* sizer, const String& text) {
     Wx::StaticText* description = createText(text);
-    mDescriptions.append(description);
+    wrapOnSize(description, descriptionIndent);
     sizer->Add(description, 1, wxEXPAND | wxLEFT, descriptionIndent);
 }
 
 wxRadioButton* InstallTypeScreen::radioButton(InstallType type) const {
     return mRadioButtons[static_cast<int>(type)];
-}
-
-void InstallTypeScreen::onSize(wxSizeEvent& event) {
-    for (Wx::StaticText* description : mDescriptions) {
-        description->rewrap(event.GetSize().GetWidth() - descriptionIndent);
-    }
-    Layout();
 }
 
 bool InstallTypeScreen::canLeave(bool goingBack) {

@@ -2,7 +2,6 @@
 
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
-#include "tarviolib/core/array.h"
 #include "tarviolib/core/function.h"
 
 #include <wx/sizer.h>
@@ -12,10 +11,6 @@ class wxRadioButton;
 namespace Tarvio {
 
 class PathBrowser;
-
-namespace Wx {
-class StaticText;
-}
 
 // Page 1: the installation type and the folder for "Unpack files", written straight into the
 // installer. Before going forward it checks for a 64-bit Windows 7 or newer, letting the user go on
@@ -36,12 +31,9 @@ public:
 private:
     void addRadioButton(wxBoxSizer* sizer, InstallType type, const wchar_t* label);
     void addDescription(wxBoxSizer* sizer, const String& text);
-    void onSize(wxSizeEvent& event);
 
     Installer& mInstaller;
     Function<void(InstallType)> mInstallTypeChanged;
-    // Re-wrapped when the page is resized.
-    Array<Wx::StaticText*> mDescriptions;
     wxRadioButton* mRadioButtons[3] = {};
     PathBrowser* mPathBrowser = nullptr;
 };

@@ -37,12 +37,12 @@ OptionsScreen::OptionsScreen(wxWindow* parent, Installer& installer) : ScreenBas
         Wx::StaticText* notice = createColouredText(
             L"Some components have been disabled because your CPU does not support SSE4.1 instruction set.",
             toWxColour(InterfaceColours::warning));
-        mLabels.append(notice);
+        wrapOnSize(notice);
         sizer->Add(notice, 0, wxEXPAND);
         sizer->AddSpacer(10);
     }
     Wx::StaticText* heading = createText(L"Please select plugins and utilities to install:");
-    mLabels.append(heading);
+    wrapOnSize(heading);
     sizer->Add(heading, 0, wxEXPAND);
     sizer->AddSpacer(10);
 
@@ -73,14 +73,6 @@ OptionsScreen::OptionsScreen(wxWindow* parent, Installer& installer) : ScreenBas
         }
     }));
     SetSizer(sizer);
-    Bind(wxEVT_SIZE, &OptionsScreen::onSize, this);
-}
-
-void OptionsScreen::onSize(wxSizeEvent& event) {
-    for (Wx::StaticText* label : mLabels) {
-        label->rewrap(event.GetSize().GetWidth());
-    }
-    Layout();
 }
 
 } // namespace Tarvio

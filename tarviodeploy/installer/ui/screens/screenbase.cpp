@@ -9,6 +9,7 @@ ScreenBase::ScreenBase(wxWindow* parent)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE, wxS("panel")) {
     SetBackgroundColour(toWxColour(InterfaceColours::pageBackground));
     SetForegroundColour(toWxColour(InterfaceColours::text));
+    Bind(wxEVT_SIZE, &ScreenBase::onSize, this);
 }
 
 bool ScreenBase::canLeave(bool) {
@@ -23,6 +24,17 @@ Wx::StaticText* ScreenBase::createColouredText(const String& text, const wxColou
     Wx::StaticText* label = createText(text);
     label->SetForegroundColour(colour);
     return label;
+}
+
+void ScreenBase::wrapOnSize(Wx::StaticText* label, int32_t indent) {
+    mWrappedLabels.append({label, indent});
+}
+
+void ScreenBase::onSize(wxSizeEvent& event) {
+    for (const WrappedLabel& wrapped : mWrappedLabels) {
+        wrapped.label->rewrap(event.GetSize().GetWidth() - wrapped.indent);
+    }
+    Layout();
 }
 
 } // namespace Tarvio

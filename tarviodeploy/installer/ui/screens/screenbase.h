@@ -1,8 +1,13 @@
 #pragma once
 
+#include "tarviolib/core/array.h"
 #include "tarviolib/core/string.h"
 
 #include <wx/panel.h>
+
+#include <cstdint>
+
+class wxSizeEvent;
 
 namespace Tarvio {
 
@@ -23,6 +28,19 @@ protected:
     // A label on this page, not yet in a sizer.
     Wx::StaticText* createText(const String& text);
     Wx::StaticText* createColouredText(const String& text, const wxColour& colour);
+    // On every size of the page the label is wrapped to the page's width less indent; then the page
+    // is laid out again.
+    void wrapOnSize(Wx::StaticText* label, int32_t indent = 0);
+
+private:
+    struct WrappedLabel {
+        Wx::StaticText* label;
+        int32_t indent;
+    };
+
+    void onSize(wxSizeEvent& event);
+
+    Array<WrappedLabel> mWrappedLabels;
 };
 
 } // namespace Tarvio

@@ -33,14 +33,17 @@ String readLicenceText(DeploymentEnvironment& environment) {
 WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBase(parent), mInstaller(installer) {
     const PluginDescriptor& descriptor = installer.descriptor();
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-    mHeading = createText(L"Welcome to the " + descriptor.name() + L" " + descriptor.version() + L" installer.");
+    Wx::StaticText* heading = createText(L"Welcome to the " + descriptor.name() + L" " + descriptor.version() + L" installer.");
     // Wrapped to the page area's width; a page area not yet laid out leaves it unwrapped (a width of
-    // 0 would break it at every blank) until the page gets its size.
+    // 0 would break it at every blank) until the page gets its size. The main window builds the
+    // pages before its page area is laid out, so that first width can be tiny or empty: the heading
+    // follows the page's size.
     const int32_t width = parent->GetClientSize().GetWidth();
     if (width > 0) {
-        mHeading->rewrap(width);
+        heading->rewrap(width);
     }
-    sizer->Add(mHeading, 0, 0);
+    wrapOnSize(heading);
+    sizer->Add(heading, 0, 0);
     sizer->Add(createText(L"Copyright (c) Kelvane. All rights reserved."), 0, 0);
     sizer->AddSpacer(20);
     sizer->Add(createText(L"To continue, you must agree to the terms of Tarvio EULA:"), 0, wxEXPAND);
@@ -63,14 +66,6 @@ WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBas
     sizer->Add(mAcceptance, 0, wxTOP, 3);
     sizer->AddStretchSpacer(1);
     SetSizer(sizer);
-    // The main window builds the pages before its page area has been laid out, so the width above
-    // can be the area's first, tiny or empty size: the heading follows the page's size.
-    Bind(wxEVT_SIZE, &WelcomeScreen::onSize, this);
-}
-
-void WelcomeScreen::onSize(wxSizeEvent& event) {
-    mHeading->rewrap(event.GetSize().GetWidth());
-    Layout();
 }
 
 bool WelcomeScreen::canLeave(bool goingBack) {

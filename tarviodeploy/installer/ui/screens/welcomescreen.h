@@ -3,7 +3,6 @@
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 
 class wxCheckBox;
-class wxSizeEvent;
 
 namespace Tarvio {
 
@@ -11,7 +10,6 @@ class Installer;
 class DeploymentEnvironment;
 
 namespace Wx {
-class StaticText;
 class TextControl;
 }
 
@@ -28,10 +26,7 @@ public:
     Wx::TextControl& licence() const { return *mLicence; }
 
 private:
-    void onSize(wxSizeEvent& event);
-
     Installer& mInstaller;
-    Wx::StaticText* mHeading;
     wxCheckBox* mAcceptance;
     Wx::TextControl* mLicence;
 };
