@@ -3,12 +3,11 @@
 #include "tarviolib/core/debugoutput.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/mutex.h"
+#include "tarviolib/core/outofmemory.h"
 
 #include <windows.h>
 
 #include <atomic>
-#include <exception>
-#include <new>
 #include <list>
 #include <sstream>
 
@@ -76,17 +75,15 @@ void reportFailedTask(const String& message) {
 
 // Answers whether a task's exception ended the drain. The exception cannot travel on through the
 // system's frames around the window procedure (the process would end), so it stops here. Out of
-// memory is no failure of one task that the program could go on after: its report is written and
-// the process ends.
-bool drainReportingFailure(TaskQueue& queue) {
+// memory is no failure of one task that the program could go on after: its report is written, and
+// thrown on it meets noexcept, which ends the process.
+bool drainReportingFailure(TaskQueue& queue) noexcept {
     try {
         processMainThreadQueue(queue);
         return false;
-    } catch (const std::bad_alloc& exception) {
-        reportFailedTask(exceptionMessage(exception));
-        std::terminate();
     } catch (const std::exception& exception) {
         reportFailedTask(exceptionMessage(exception));
+        rethrowOutOfMemory();
     } catch (...) {
         reportFailedTask(String("unknown exception"));
     }

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -170,13 +171,19 @@ TEST_F(MainThreadDispatcherTest, AFailingTaskLeavesTheDrainAndTheTasksBehindItRu
 }
 
 TEST(MainThreadDispatcherDeathTest, OutOfMemoryInATaskEndsTheProcessInsteadOfPassingForItsFailure) {
-    EXPECT_DEATH(
-        {
-            createHiddenWindow();
-            postToMainThread([] { HeapAllocator::failAllocation(64); }, MainThreadPostFlags::AlwaysQueue);
-            dispatchMessages(DrainFirstQueueMessage);
-        },
-        "");
+    const Function<void()> starvedTasks[] = {
+        [] { HeapAllocator::failAllocation(64); },
+        [] { throw std::bad_alloc(); }, // as the standard library's own allocations fail
+    };
+    for (const Function<void()>& starved : starvedTasks) {
+        EXPECT_DEATH(
+            {
+                createHiddenWindow();
+                postToMainThread(starved, MainThreadPostFlags::AlwaysQueue);
+                dispatchMessages(DrainFirstQueueMessage);
+            },
+            "");
+    }
 }
 
 TEST(MainThreadDispatcherWithoutWindowTest, PostsFailUntilTheWindowExistsThenWakeAgain) {
