@@ -107,12 +107,10 @@ LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case DrainFirstQueueMessage: {
         FirstQueueDepthGuard depth;
-        if (depth.nested()) {
-            // A loop nested in a first-queue task: the outer drain takes the tasks when that
-            // task returns, so only keep the wake-up alive.
-            ScopedLock lock(state.queueMutex);
-            postFirstQueueWakeUp();
-        } else if (drainReportingFailure(state.firstQueue)) {
+        // A loop nested in a first-queue task drops the wake-up: the outer drain takes the tasks
+        // when that task returns, and it runs until the queue is empty, so none is owed. Posted
+        // again, the wake-up would be taken again at once by the same loop, without end.
+        if (!depth.nested() && drainReportingFailure(state.firstQueue)) {
             // The failed drain used up the wake-up, and a post that finds tasks queued takes one
             // as pending: without a new one the tasks behind would never run.
             ScopedLock lock(state.queueMutex);
