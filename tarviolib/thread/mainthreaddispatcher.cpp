@@ -75,8 +75,8 @@ void reportFailedTask(const String& message) {
 
 // Answers whether a task's exception ended the drain. The exception cannot travel on through the
 // system's frames around the window procedure (the process would end), so it stops here. Out of
-// memory is no failure of one task that the program could go on after: its report is written, and
-// thrown on it meets noexcept, which ends the process.
+// memory is no failure of one task that the program could go on after: its report is written,
+// then it is thrown on into this function's noexcept, which ends the process.
 bool drainReportingFailure(TaskQueue& queue) noexcept {
     try {
         processMainThreadQueue(queue);
