@@ -48,13 +48,19 @@ start_display() {
     echo "start_display: Xvfb is not installed (scripts/setup.sh installs it)" >&2
     return 1
   fi
-  local fifo number
-  fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$fifo" >/dev/null 2>&1 &
+  local folder number
+  # A folder of our own: a free name in the shared temporary folder could be taken before the
+  # fifo is made under it.
+  folder=$(mktemp -d) || return 1
+  if ! mkfifo "$folder/displayfd"; then
+    rm -rf "$folder"
+    return 1
+  fi
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$folder/displayfd" >/dev/null 2>&1 &
   xvfb_pid=$!
   # Empty when Xvfb ends before it has a display.
-  number=$(head -n1 <"$fifo")
-  rm -f "$fifo"
+  number=$(head -n1 <"$folder/displayfd")
+  rm -rf "$folder"
   if [ -z "$number" ]; then
     echo "start_display: Xvfb gave no display number (it may have failed to start)" >&2
     stop_display

@@ -5,6 +5,7 @@
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/core/optional.h"
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/http/httpinputstream.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/filesystem.h"
@@ -96,6 +97,7 @@ bool InstallContext::downloadAdditionalData(const String& fileName) {
     } catch (const Exception& exception) {
         error("Failed to download additional installer data (" + fileName + "): " + exceptionMessage(exception));
     } catch (...) {
+        rethrowOutOfMemory();
         error("Failed to download additional installer data (" + fileName + "): Unknown error");
     }
     return false;
@@ -114,6 +116,7 @@ Result<String> InstallContext::remoteVersion(const String& fileName) {
     } catch (const Exception& exception) {
         return Result<String>::fromError(exceptionMessage(exception));
     } catch (...) {
+        rethrowOutOfMemory();
         return Result<String>::fromError("Unknown error.");
     }
 }

@@ -5,6 +5,7 @@
 #include "tarviodeploy/shared/databaseregistrykeyentry.h"
 #include "tarviodeploy/shared/databaseregistryvalueentry.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/textreading.h"
@@ -13,7 +14,6 @@
 #include "tarviolib/xml/xmlwriternode.h"
 
 #include <exception>
-#include <new>
 #include <locale>
 #include <sstream>
 #include <string>
@@ -171,9 +171,8 @@ DatabaseLoadResult Database::parse(const String& text) {
         if (root != nullptr && root->name() == "Database") {
             result.failed = result.database->readRoot(*root);
         }
-    } catch (const std::bad_alloc&) {
-        throw; // out of memory says nothing about the file
     } catch (const std::exception&) {
+        rethrowOutOfMemory(); // says nothing about the file
         result.failed = true;
     }
     return result;

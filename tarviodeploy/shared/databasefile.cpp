@@ -1,12 +1,12 @@
 #include "tarviodeploy/shared/databasefile.h"
 
 #include "tarviodeploy/shared/progresscontext.h"
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/io/fileaccessexception.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/textstream.h"
 
 #include <exception>
-#include <new>
 
 namespace Tarvio {
 
@@ -15,9 +15,8 @@ namespace {
 bool copyAside(const Io::Path& path, const Io::Path& copy) {
     try {
         return Io::copyFile(path, copy, true);
-    } catch (const std::bad_alloc&) {
-        throw;
     } catch (const std::exception&) {
+        rethrowOutOfMemory();
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/heapallocator.h"
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/io/fileaccessexception.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/filesystem.h"
@@ -14,7 +15,6 @@
 #include <cstdint>
 #include <exception>
 #include <limits>
-#include <new>
 #include <utility>
 
 namespace Tarvio {
@@ -46,9 +46,8 @@ private:
     void guarded(Work work) {
         try {
             work();
-        } catch (const std::bad_alloc&) {
-            throw;
         } catch (const std::exception&) {
+            rethrowOutOfMemory();
             throw fileAccessException(mFile.target());
         }
     }
@@ -68,10 +67,8 @@ std::exception_ptr copyContent(Io::ReadAheadInputStream& content, TargetFile& fi
                 uint8_t missing = 0;
                 Io::readExact(content, &missing, 1);
             }
-        } catch (const std::bad_alloc&) {
-            throw; // not a failure of the content
         } catch (...) {
-            return std::current_exception();
+            return rethrowOutOfMemory(); // out of memory is no failure of the content
         }
         count = std::min(count, left);
         file.write(block, count);
@@ -121,9 +118,8 @@ Result<Io::Path> DeploymentEnvironment::extractFile(const Io::Path& target, cons
     }
     try {
         writeContent(source, absoluteTarget);
-    } catch (const std::bad_alloc&) {
-        throw;
     } catch (const std::exception& exception) {
+        rethrowOutOfMemory();
         return Result<Io::Path>::fromError("Failed to install file " + target.toNative() + ": " +
                                            exceptionMessage(exception));
     }
@@ -141,9 +137,8 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
         UniquePtr<Io::ReadAheadInputStream> content;
         try {
             content = pack->openSequential(source);
-        } catch (const std::bad_alloc&) {
-            throw;
         } catch (...) {
+            rethrowOutOfMemory();
             continue;
         }
         TargetFile file(target);

@@ -1,5 +1,6 @@
 #include "tarviolib/io/combinedvfs.h"
 
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/io/fileaccessexception.h"
 
 #include <utility>
@@ -8,13 +9,15 @@ namespace Tarvio::Io {
 
 namespace {
 
-// The first member's answer that comes without an exception.
+// The first member's answer that comes without an exception; a member out of memory is not one
+// that lacks the file.
 template <typename Ask>
 auto firstAnswer(Array<SharedPtr<VirtualFileSystem>>& members, const Path& file, Ask ask) {
     for (SharedPtr<VirtualFileSystem>& member : members) {
         try {
             return ask(*member);
         } catch (...) {
+            rethrowOutOfMemory();
         }
     }
     throw fileAccessException(file);

@@ -3,12 +3,11 @@
 #include "tarviolib/core/debugoutput.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/mutex.h"
+#include "tarviolib/core/outofmemory.h"
 
 #include <windows.h>
 
 #include <atomic>
-#include <exception>
-#include <new>
 #include <list>
 #include <sstream>
 
@@ -76,17 +75,15 @@ void reportFailedTask(const String& message) {
 
 // Answers whether a task's exception ended the drain. The exception cannot travel on through the
 // system's frames around the window procedure (the process would end), so it stops here. Out of
-// memory is no failure of one task that the program could go on after: its report is written and
-// the process ends.
-bool drainReportingFailure(TaskQueue& queue) {
+// memory is no failure of one task that the program could go on after: its report is written,
+// then it is thrown on into this function's noexcept, which ends the process.
+bool drainReportingFailure(TaskQueue& queue) noexcept {
     try {
         processMainThreadQueue(queue);
         return false;
-    } catch (const std::bad_alloc& exception) {
-        reportFailedTask(exceptionMessage(exception));
-        std::terminate();
     } catch (const std::exception& exception) {
         reportFailedTask(exceptionMessage(exception));
+        rethrowOutOfMemory();
     } catch (...) {
         reportFailedTask(String("unknown exception"));
     }
@@ -110,12 +107,10 @@ LRESULT CALLBACK hiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case DrainFirstQueueMessage: {
         FirstQueueDepthGuard depth;
-        if (depth.nested()) {
-            // A loop nested in a first-queue task: the outer drain takes the tasks when that
-            // task returns, so only keep the wake-up alive.
-            ScopedLock lock(state.queueMutex);
-            postFirstQueueWakeUp();
-        } else if (drainReportingFailure(state.firstQueue)) {
+        // A loop nested in a first-queue task drops the wake-up: the outer drain takes the tasks
+        // when that task returns, and it runs until the queue is empty, so none is owed. Posted
+        // again, the wake-up would be taken again at once by the same loop, without end.
+        if (!depth.nested() && drainReportingFailure(state.firstQueue)) {
             // The failed drain used up the wake-up, and a post that finds tasks queued takes one
             // as pending: without a new one the tasks behind would never run.
             ScopedLock lock(state.queueMutex);

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <mutex>
 
 namespace Tarvio {
@@ -20,6 +21,7 @@ namespace Tarvio {
 namespace {
 
 constexpr int32_t LevelCount = 5;
+constexpr std::size_t CacheLineSize = 64;
 constexpr uint32_t WorkerStackReservation = 0x800000;
 constexpr int64_t TimerTimeoutMs = 1000;
 constexpr const char* TimerPrefix = "Function call: ";
@@ -131,7 +133,9 @@ String taskPriorityName(TaskPriority priority) {
     return taskPriorityNames.name(priority);
 }
 
-struct WorkerRecord : public Noncopyable {
+// Each record on cache lines of its own: workers write their own records all the time, and a line
+// shared with a neighbour's would bounce between their processors.
+struct alignas(CacheLineSize) WorkerRecord : public Object {
     UniquePtr<TaskQueue> localQueues[LevelCount];
     int32_t index = 0;
     SharedPtr<Task> current;
@@ -153,7 +157,8 @@ struct Scheduler::State : public Noncopyable {
     int32_t awakeWorkers = -1;
     int32_t activeWorkerLimit = 0;
     std::atomic<bool> stopRequested{false};
-    Array<UniquePtr<WorkerRecord>> workers;
+    // Filled once, before the workers start: they hold their records' addresses.
+    Array<WorkerRecord> workers;
     Array<ThreadHandle> threads;
 
     State() {
@@ -196,7 +201,7 @@ struct Scheduler::State : public Noncopyable {
                 return true;
             }
             for (int32_t k = 1; k < activeWorkerLimit; ++k) {
-                WorkerRecord& victim = *workers[(k + worker.index) % activeWorkerLimit];
+                WorkerRecord& victim = workers[(k + worker.index) % activeWorkerLimit];
                 if (take(*victim.localQueues[level], false, out)) {
                     return true;
                 }
@@ -267,20 +272,20 @@ Scheduler::Scheduler(const String& namePrefix, ThreadPriority priority) : mState
     const int32_t count = SystemInfo::logicalProcessorCount();
     mState->awakeWorkers = count;
     mState->activeWorkerLimit = count;
+    mState->workers.resize(count);
     for (int32_t i = 0; i < count; ++i) {
-        UniquePtr<WorkerRecord> worker = makeUnique<WorkerRecord>();
-        for (UniquePtr<TaskQueue>& queue : worker->localQueues) {
+        WorkerRecord& worker = mState->workers[i];
+        for (UniquePtr<TaskQueue>& queue : worker.localQueues) {
             queue = makeUnique<TaskQueue>();
         }
-        worker->index = i;
-        worker->state = mState.get();
-        mState->workers.append(std::move(worker));
+        worker.index = i;
+        worker.state = mState.get();
     }
     try {
         Array<HANDLE> handles;
         for (int32_t i = 0; i < count; ++i) {
             State* const state = mState.get();
-            WorkerRecord* const worker = mState->workers[i].get();
+            WorkerRecord* const worker = &mState->workers[i];
             String name = namePrefix;
             name += "_";
             name += i;
@@ -343,6 +348,12 @@ void Scheduler::submit(const SharedPtr<Task>& task) {
 int32_t Scheduler::workerCount() const {
     return mState->threads.size();
 }
+
+#ifdef TARVIO_TEST_SEAMS
+Scheduler::RecordPlace Scheduler::workerRecordPlace(int32_t index) const {
+    return {reinterpret_cast<uintptr_t>(&mState->workers[index]), sizeof(WorkerRecord)};
+}
+#endif
 
 namespace {
 std::atomic<Scheduler*> globalInstance{nullptr};

@@ -6,6 +6,7 @@
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/thread/task.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Tarvio {
@@ -34,6 +35,15 @@ public:
     void submit(const SharedPtr<Task>& task);
 
     int32_t workerCount() const;
+
+#ifdef TARVIO_TEST_SEAMS
+    // Where a worker's record lies.
+    struct RecordPlace {
+        uintptr_t address;
+        size_t size;
+    };
+    RecordPlace workerRecordPlace(int32_t index) const;
+#endif
 
     struct State;
 

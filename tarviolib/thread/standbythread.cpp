@@ -2,6 +2,7 @@
 
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/mutex.h"
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/thread/currentthread.h"
 #include "tarviolib/thread/mainthreaddispatcher.h"
 #include "tarviolib/thread/threadfailurereport.h"
@@ -12,7 +13,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <new>
 
 namespace Tarvio {
 
@@ -103,9 +103,8 @@ struct StandbyThread::State : public Noncopyable {
         try {
             current();
             return true;
-        } catch (const std::bad_alloc&) {
-            throw; // out of memory is no task's failure: it ends the process
         } catch (const std::exception& exception) {
+            rethrowOutOfMemory(); // no task's failure: it ends the process
             failure = exceptionMessage(exception);
         }
         reportThreadFailure(failure);

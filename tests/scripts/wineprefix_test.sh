@@ -56,5 +56,26 @@ if output=$(display_output "$work/bin:$work/tools"); then
 fi
 grep -q "display number" <<<"$output" || fail "no clear message without a display number: $output"
 
+# The fifo that carries the display number is made in a folder of its own, which nobody else can
+# enter (a name in the shared temporary folder could be taken before the fifo is made), and goes
+# with it.
+cat >"$work/bin/mkfifo" <<EOF
+#!/bin/sh
+folder=\$($(command -v dirname) "\$1")
+echo "\$folder \$($(command -v stat) -c %a "\$folder")" >>"$work/fifo-folders"
+exec $(command -v mkfifo) "\$@"
+EOF
+chmod +x "$work/bin/mkfifo"
+display_output "$work/bin:$work/tools" >/dev/null
+fifo_folder= fifo_mode=
+read -r fifo_folder fifo_mode <"$work/fifo-folders" 2>/dev/null
+if [ -z "$fifo_folder" ]; then
+  fail "start_display made no fifo"
+elif [ "$fifo_mode" != 700 ]; then
+  fail "the fifo's folder $fifo_folder is open to others (mode $fifo_mode)"
+elif [ -e "$fifo_folder" ]; then
+  fail "the fifo's folder $fifo_folder was left behind"
+fi
+
 [ "$failures" -eq 0 ] && echo "all passed"
 exit $((failures > 0))

@@ -9,8 +9,8 @@
 #include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 #include "tarviodeploy/shared/ui/frameicon.h"
-#include "tarviolib/core/badalloc.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/outofmemory.h"
 #include "tarviolib/core/stopreport.h"
 #include "tarviolib/image/wximageconversion.h"
 #include "tarviolib/ui/guiutils.h"
@@ -241,9 +241,8 @@ void MainWindow::runInstallation() {
     InstallerLogger& logger = mContentWindow->installScreen().logger();
     try {
         mResult = mInstaller.runGui(logger);
-    } catch (const BadAlloc&) {
-        throw;
     } catch (const std::exception& exception) {
+        rethrowOutOfMemory();
         logger.log("The installation stopped: " + exceptionMessage(exception) + "\n", LogLevel::Error);
         mResult = OperationResult::Failed;
     }

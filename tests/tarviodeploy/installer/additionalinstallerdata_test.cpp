@@ -4,7 +4,10 @@
 #include "tarviodeploy/installer/additionalinstallerdata.h"
 #include "tarviodeploy/installer/installcontext.h"
 #include "tarviodeploy/installer/materiallibrarycomponent.h"
+#include "tarviolib/core/badalloc.h"
 #include "tarviolib/core/formatting.h"
+#include "tarviolib/core/function.h"
+#include "tarviolib/core/heapallocator.h"
 #include "tarviolib/winapi/environment.h"
 #include "tests/support/deploymenttesting.h"
 #include "tools/packwriter/packwriter.h"
@@ -219,6 +222,41 @@ TEST_F(AdditionalInstallerDataTest, RemoteVersionIsTheEtagAsSentWithoutReadingTh
         EXPECT_EQ(server.requests()[0].target, PackPath);
     }
     EXPECT_EQ(mLogger.printed, "");
+}
+
+TEST_F(AdditionalInstallerDataTest, OutOfMemoryPassesInsteadOfBeingReportedAsAnUnknownError) {
+    // The local file's road: each allocation of the operation in turn fails, with no server to wait for.
+    writeBytes(work() / "MaterialLibrary", materialPack());
+    const String name(L"MaterialLibrary");
+    const struct {
+        const char* operation;
+        Function<void(InstallContext&)> call;
+    } operations[] = {
+        {"downloadAdditionalData", [&name](InstallContext& context) { context.downloadAdditionalData(name); }},
+        {"remoteVersion", [&name](InstallContext& context) { context.remoteVersion(name); }},
+    };
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.operation);
+        int32_t failures = 0;
+        for (int32_t after = 0;; ++after) {
+            mContext.reset();
+            mEnvironment = makeUnique<DeploymentEnvironment>(mEmbedded.data(), static_cast<int32_t>(mEmbedded.size()));
+            RecordingLogger logger;
+            InstallContext& installContext = context("http://127.0.0.1:1", logger);
+            HeapAllocator::failAllocationAfter(after);
+            try {
+                operation.call(installContext);
+                if (HeapAllocator::failAllocationAfter(-1) >= 0) {
+                    break; // done before the failing allocation
+                }
+                ADD_FAILURE() << "allocation " << after << " failed without BadAlloc: " << logger.printed;
+            } catch (const BadAlloc&) {
+                ++failures;
+                EXPECT_EQ(installContext.severity(), OperationResult::Done) << "allocation " << after;
+            }
+        }
+        EXPECT_GT(failures, 0);
+    }
 }
 
 TEST_F(AdditionalInstallerDataTest, BaseAddressIsTheInstallerWebServersUnlessATestNamesOne) {

@@ -1,11 +1,15 @@
 #include "tarviolib/io/combinedvfs.h"
 
+#include "tarviolib/core/badalloc.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/function.h"
+#include "tarviolib/core/heapallocator.h"
 #include "tarviolib/io/memoryinputstream.h"
 #include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,11 +19,14 @@ namespace {
 using Testing::expectThrowsMessage;
 using Testing::narrow;
 
-// Holds one file, named by the text it reads as; optionally throws from every operation.
+// How every operation of a member fails, if at all.
+enum class Fails { Never, WithException, OutOfMemory };
+
+// Holds one file, named by the text it reads as; optionally fails in every operation.
 class FakeVfs : public VirtualFileSystem {
 public:
-    FakeVfs(std::string name, std::string file, int64_t id, bool throws, std::vector<std::string>& log)
-        : mName(std::move(name)), mFile(std::move(file)), mId(id), mThrows(throws), mLog(log) {}
+    FakeVfs(std::string name, std::string file, int64_t id, Fails fails, std::vector<std::string>& log)
+        : mName(std::move(name)), mFile(std::move(file)), mId(id), mFails(fails), mLog(log) {}
 
     UniquePtr<SeekableBinaryInputStream> open(const Path& file) override {
         ask("open");
@@ -47,8 +54,11 @@ public:
 private:
     void ask(const char* operation) {
         mLog.push_back(mName + "." + operation);
-        if (mThrows) {
+        if (mFails == Fails::WithException) {
             throwException(String::fromUtf8((mName + " fails").c_str()));
+        }
+        if (mFails == Fails::OutOfMemory) {
+            throw std::bad_alloc(); // as the standard library's own allocations fail
         }
     }
     bool holds(const Path& file) const { return narrow(file.toString()) == mFile; }
@@ -56,14 +66,14 @@ private:
     std::string mName;
     std::string mFile;
     int64_t mId;
-    bool mThrows;
+    Fails mFails;
     std::vector<std::string>& mLog;
 };
 
 class CombinedVfsTest : public testing::Test {
 protected:
-    void add(const char* name, const char* file, int64_t id, bool throws = false) {
-        mVfs.add(SharedPtr<VirtualFileSystem>(new FakeVfs(name, file, id, throws, mLog)));
+    void add(const char* name, const char* file, int64_t id, Fails fails = Fails::Never) {
+        mVfs.add(SharedPtr<VirtualFileSystem>(new FakeVfs(name, file, id, fails, mLog)));
     }
     std::string content(const char* file) {
         UniquePtr<SeekableBinaryInputStream> stream = mVfs.open(file);
@@ -102,7 +112,7 @@ TEST_F(CombinedVfsTest, TheEarliestMemberHoldingAFileAnswersAndListingsConcatena
 }
 
 TEST_F(CombinedVfsTest, OpenAndFileIdPassOverAFailingMemberTheOthersDoNot) {
-    add("broken", "a/b.txt", 1, true);
+    add("broken", "a/b.txt", 1, Fails::WithException);
     add("good", "a/b.txt", 2);
     EXPECT_EQ(content("a/b.txt"), "good");
     EXPECT_EQ(mVfs.fileId("a/b.txt"), 2);
@@ -110,6 +120,50 @@ TEST_F(CombinedVfsTest, OpenAndFileIdPassOverAFailingMemberTheOthersDoNot) {
     expectThrowsMessage([&] { mVfs.exists("a/b.txt"); }, "broken fails");
     expectThrowsMessage([&] { mVfs.fileSize("a/b.txt"); }, "broken fails");
     expectThrowsMessage([&] { mVfs.listFiles("", true, nullptr, 0); }, "broken fails");
+}
+
+TEST_F(CombinedVfsTest, OutOfMemoryInAMemberPassesInsteadOfAskingTheNext) {
+    // A member that ran out of memory says nothing about whether it holds the file.
+    const Path file("a/b.txt");
+    const struct {
+        const char* operation;
+        Function<void()> ask;
+    } operations[] = {
+        {"open", [&] { mVfs.open(file); }},
+        {"fileId", [&] { mVfs.fileId(file); }},
+    };
+    add("first", "a/b.txt", 1);
+    add("second", "a/b.txt", 2);
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.operation);
+        const std::vector<std::string> firstOnly = {std::string("first.") + operation.operation};
+        // Each allocation of the first member's answer in turn fails.
+        int32_t failures = 0;
+        for (int32_t after = 0;; ++after) {
+            mLog.clear();
+            HeapAllocator::failAllocationAfter(after);
+            try {
+                operation.ask();
+                if (HeapAllocator::failAllocationAfter(-1) >= 0) {
+                    break; // answered before the failing allocation
+                }
+                ADD_FAILURE() << "allocation " << after << " failed without BadAlloc";
+            } catch (const BadAlloc&) {
+                ++failures;
+                EXPECT_EQ(mLog, firstOnly) << "allocation " << after;
+            }
+        }
+        EXPECT_GT(failures, 0);
+    }
+
+    // The standard library's own out-of-memory exception, too.
+    CombinedVfs starved;
+    starved.add(SharedPtr<VirtualFileSystem>(new FakeVfs("starved", "a/b.txt", 1, Fails::OutOfMemory, mLog)));
+    starved.add(SharedPtr<VirtualFileSystem>(new FakeVfs("good", "a/b.txt", 2, Fails::Never, mLog)));
+    mLog.clear();
+    EXPECT_THROW(starved.open(file), std::bad_alloc);
+    EXPECT_THROW(starved.fileId(file), std::bad_alloc);
+    EXPECT_EQ(mLog, (std::vector<std::string>{"starved.open", "starved.fileId"}));
 }
 
 } // namespace

@@ -3,17 +3,22 @@
 #include "tarviolib/core/debugoutput.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/heapallocator.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <chrono>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace Tarvio {
 namespace {
+
+using namespace std::chrono_literals;
 
 constexpr UINT DrainFirstQueueMessage = 0x9239;
 constexpr UINT DrainSecondQueueMessage = 0x923A;
@@ -129,16 +134,49 @@ TEST_F(MainThreadDispatcherTest, InsideAFirstQueueTaskFirstQueuePostsWaitAndSeco
         postToMainThread(recorder("queued behind"));
         postToMainThread(recorder("second at once"), MainThreadPostFlags::SecondQueue);
 
-        // A nested message loop keeps the wake-up alive instead of draining inside this task.
+        // A nested message loop does not drain inside this task, and leaves no wake-up behind.
         MSG msg;
         EXPECT_TRUE(PeekMessageW(&msg, nullptr, DrainFirstQueueMessage, DrainFirstQueueMessage, PM_REMOVE));
         DispatchMessageW(&msg);
+        EXPECT_FALSE(PeekMessageW(&msg, nullptr, DrainFirstQueueMessage, DrainFirstQueueMessage, PM_NOREMOVE));
         mRuns.push_back("outer end");
     };
     onOtherThread([&outer] { postToMainThread(outer); });
 
-    EXPECT_EQ(dispatchMessages(DrainFirstQueueMessage), 2); // the wake-up and the one kept alive
+    EXPECT_EQ(dispatchMessages(DrainFirstQueueMessage), 1); // the outer drain took the task behind
     EXPECT_EQ(mRuns, (std::vector<std::string>{"outer", "second at once", "outer end", "queued behind"}));
+}
+
+TEST_F(MainThreadDispatcherTest, AnOwnerServingInsideAFirstQueueTaskGetsBackWhileAFirstQueueWakeUpIsPending) {
+    // As a standby thread's owner waits there for its task, which may wait for the second queue.
+    const Testing::Watchdog watchdog(30s, "serving the main thread inside a first-queue task");
+    bool served = false;
+    const Function<void()> owner = [&] {
+        onOtherThread([this] {
+            postToMainThread(recorder("queued behind"));
+            postToMainThread(recorder("second queue"), MainThreadPostFlags::SecondQueue);
+        });
+        serveMainThreadTasks();
+        served = true;
+    };
+    onOtherThread([&owner] { postToMainThread(owner); });
+    dispatchMessages(DrainFirstQueueMessage);
+    EXPECT_TRUE(served);
+    EXPECT_EQ(mRuns, (std::vector<std::string>{"second queue", "queued behind"}));
+}
+
+TEST_F(MainThreadDispatcherTest, ATaskBehindAWakeUpDroppedInANestedLoopRunsAlthoughTheOuterTaskFails) {
+    Detail::overrideDebugOutput(
+        true, [] { return Detail::DebugClockTime{1, 2, 3}; }, [](const wchar_t*) {});
+    const Function<void()> outer = [this] {
+        onOtherThread([this] { postToMainThread(recorder("behind")); });
+        dispatchMessages(DrainFirstQueueMessage);
+        throwException(String("outer broke"));
+    };
+    onOtherThread([&outer] { postToMainThread(outer); });
+    EXPECT_EQ(dispatchMessages(DrainFirstQueueMessage), 2); // the wake-up, then the one the failure left
+    Detail::restoreDebugOutput();
+    EXPECT_EQ(mRuns, std::vector<std::string>{"behind"});
 }
 
 TEST_F(MainThreadDispatcherTest, AFailingTaskLeavesTheDrainAndTheTasksBehindItRunAtTheNextWakeUp) {
@@ -170,13 +208,19 @@ TEST_F(MainThreadDispatcherTest, AFailingTaskLeavesTheDrainAndTheTasksBehindItRu
 }
 
 TEST(MainThreadDispatcherDeathTest, OutOfMemoryInATaskEndsTheProcessInsteadOfPassingForItsFailure) {
-    EXPECT_DEATH(
-        {
-            createHiddenWindow();
-            postToMainThread([] { HeapAllocator::failAllocation(64); }, MainThreadPostFlags::AlwaysQueue);
-            dispatchMessages(DrainFirstQueueMessage);
-        },
-        "");
+    const Function<void()> starvedTasks[] = {
+        [] { HeapAllocator::failAllocation(64); },
+        [] { throw std::bad_alloc(); }, // as the standard library's own allocations fail
+    };
+    for (const Function<void()>& starved : starvedTasks) {
+        EXPECT_DEATH(
+            {
+                createHiddenWindow();
+                postToMainThread(starved, MainThreadPostFlags::AlwaysQueue);
+                dispatchMessages(DrainFirstQueueMessage);
+            },
+            "");
+    }
 }
 
 TEST(MainThreadDispatcherWithoutWindowTest, PostsFailUntilTheWindowExistsThenWakeAgain) {

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace Tarvio {
@@ -79,6 +80,23 @@ TEST(Scheduler, StartsOneNamedWorkerPerLogicalProcessorAndJoinsThemAll) {
         EXPECT_EQ(names, expected);
     } // never told to stop: the destructor stops the workers before it joins them
     EXPECT_EQ(Testing::processThreadCountSettlingAt(before), before);
+}
+
+TEST(Scheduler, EachWorkersRecordHasCacheLinesOfItsOwn) {
+    constexpr uintptr_t CacheLine = 64;
+    Scheduler scheduler(String("Lines"), ThreadPriority::Normal);
+    // The first and the last cache line of each record.
+    std::vector<std::pair<uintptr_t, uintptr_t>> lines;
+    for (int32_t i = 0; i < scheduler.workerCount(); ++i) {
+        const Scheduler::RecordPlace place = scheduler.workerRecordPlace(i);
+        EXPECT_EQ(place.address % CacheLine, 0u) << "worker " << i;
+        EXPECT_EQ(place.size % CacheLine, 0u) << "worker " << i;
+        lines.emplace_back(place.address / CacheLine, (place.address + place.size - 1) / CacheLine);
+    }
+    std::sort(lines.begin(), lines.end());
+    for (size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_LT(lines[i - 1].second, lines[i].first) << "two records share a cache line";
+    }
 }
 
 TEST(Scheduler, RunsTasksAndContinuationsOnWorkersAndHandsFailuresToTheWaiter) {

@@ -1,6 +1,7 @@
 #include "tarviolib/thread/standbythread.h"
 
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/heapallocator.h"
 #include "tarviolib/thread/mainthreadcall.h"
 #include "tarviolib/thread/mainthreaddispatcher.h"
 #include "tarviolib/thread/threadfailurereport.h"
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -144,6 +146,24 @@ TEST_F(StandbyThreadTest, DestructionServesTheMainThreadWhileTheTaskWaitsForIt) 
     }
     EXPECT_EQ(answer, 42);
     destroyHiddenWindow();
+}
+
+TEST(StandbyThreadDeathTest, OutOfMemoryInATaskEndsTheProcessInsteadOfPassingForItsFailure) {
+    const Function<void()> starvedTasks[] = {
+        [] {
+            HeapAllocator::failAllocationAfter(0);
+            HeapAllocator::allocate(16, 16);
+        },
+        [] { throw std::bad_alloc(); }, // as the standard library's own allocations fail
+    };
+    for (const Function<void()>& starved : starvedTasks) {
+        EXPECT_DEATH(
+            {
+                StandbyThread standby;
+                standby.run(starved, false);
+            },
+            "");
+    }
 }
 
 TEST_F(StandbyThreadTest, ThreadThatCannotStartFailsClearly) {

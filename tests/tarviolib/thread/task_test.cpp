@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -33,9 +36,22 @@ TEST(Task, ParentCompletesWithItsLastChildAndWakesItsWaiter) {
     const SharedPtr<Task> parent = makeShared<FunctionTask>([] {});
     const SharedPtr<Task> child = makeShared<FunctionTask>([] {});
     child->setParent(parent);
-    std::thread waiter([&] { parent->wait(); });
+    // The waiter holds what it uses: left behind when the parent is never woken, it touches
+    // nothing of this test.
+    const std::shared_ptr<std::promise<void>> woken = std::make_shared<std::promise<void>>();
+    std::future<void> wokenFuture = woken->get_future();
+    std::thread waiter([parent, woken] {
+        parent->wait();
+        woken->set_value();
+    });
+    // Still waiting while the child is not complete; meanwhile the waiter is asleep in wait.
+    EXPECT_EQ(wokenFuture.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
     child->complete();
-    waiter.join(); // hangs if the parent was not completed
+    if (wokenFuture.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        waiter.detach();
+        FAIL() << "the parent's waiter was not woken by its last child's completion";
+    }
+    waiter.join();
 }
 
 TEST(Task, FirstFailingChildWinsAndOwnFailureComesFirst) {
