@@ -1,6 +1,7 @@
 #include "tarviodeploy/installer/installer.h"
 
 #include "tarviodeploy/installer/installationreport.h"
+#include "tarviodeploy/installer/productidentity.h"
 #include "tarviodeploy/installer/uninstallentry.h"
 #include "tarviodeploy/installer/vsredistributablescomponent.h"
 #include "tarviodeploy/shared/progresscontext.h"
@@ -84,7 +85,7 @@ OperationResult Installer::installUninstaller(InstallContext& context) {
     // product shows in the list of programs and a repaired installation completes it.
     const Io::Path uninstaller = installed.ok() ? installed.value() : root / ("Remove" + descriptor().id() + ".exe");
     UninstallEntry entry;
-    entry.publisher = L"Kelvane";
+    entry.publisher = TARVIO_MAKER_NAME;
     entry.displayName = descriptor().name();
     entry.displayVersion = Optional<String>(descriptor().version());
     entry.displayIcon = uninstaller;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tarviodeploy/installer/productidentity.h"
 #include "tarviodeploy/shared/plugindescriptor.h"
 #include "tarviolib/core/uniqueptr.h"
 
@@ -8,10 +9,10 @@ namespace Tarvio {
 // The renderer plug-in for 3ds Max and its side programs.
 class PluginDescriptor3dsMax : public PluginDescriptor {
 public:
-    String name() const override { return L"Tarvio Renderer for 3ds Max"; }
+    String name() const override { return TARVIO_PRODUCT_NAME; }
     String id() const override { return L"TarvioForMax"; }
     String description() const override;
-    String version() const override { return L"2"; }
+    String version() const override { return TARVIO_PRODUCT_VERSION; }
     int32_t referral() const override { return 5000; }
     void registerComponents(ComponentRegistrator& registrator) const override;
     // Throws when the executable carries no payload.

@@ -1,6 +1,7 @@
 #include "tarviodeploy/installer/ui/screens/welcomescreen.h"
 
 #include "tarviodeploy/installer/installer.h"
+#include "tarviodeploy/installer/productidentity.h"
 #include "tarviodeploy/installer/ui/screens/interfacecolours.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/wx/controls/screenscaling.h"
@@ -44,7 +45,7 @@ WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBas
     }
     wrapOnSize(heading);
     sizer->Add(heading, 0, 0);
-    sizer->Add(createText(L"Copyright (c) Kelvane. All rights reserved."), 0, 0);
+    sizer->Add(createText(L"Copyright (c) " TARVIO_MAKER_NAME ". All rights reserved."), 0, 0);
     sizer->AddSpacer(20);
     sizer->Add(createText(L"To continue, you must agree to the terms of Tarvio EULA:"), 0, wxEXPAND);
     sizer->AddSpacer(10);
