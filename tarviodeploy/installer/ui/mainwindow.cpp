@@ -18,6 +18,7 @@
 #include "tarviolib/wx/controls/screenscaling.h"
 
 #include <wx/dcclient.h>
+#include <wx/image.h>
 #include <wx/log.h>
 #include <wx/region.h>
 #include <wx/sizer.h>
@@ -30,6 +31,25 @@ namespace {
 
 constexpr int32_t screenCount = 5;
 
+// The window's measures, written for a 96-DPI screen. They are scaled like the controls' own: the
+// fonts grow with the screen's pixels per inch, and the window grows with them, so that every page
+// keeps at any DPI the room it has at 96.
+constexpr int32_t frameWidth = 600;
+constexpr int32_t frameHeight = 400;
+constexpr int32_t buttonWidth = 62;
+constexpr int32_t buttonHeight = 24;
+constexpr int32_t buttonGap = 13; // left of each button
+constexpr int32_t stepIndicatorHeight = 20;
+// Blank columns left and right of the content column.
+constexpr int32_t blankLeft = 191;
+constexpr int32_t blankRight = 30;
+// Blank rows above the step indicator, between it and the page area, between the page area and the
+// buttons, and below the buttons.
+constexpr int32_t blankAboveSteps = 90;
+constexpr int32_t blankBelowSteps = 15;
+constexpr int32_t blankAboveButtons = 15;
+constexpr int32_t blankBelowButtons = 20;
+
 // Dark text on orange-red.
 const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
                               {0, 73, 112}, {81, 167, 241}}};
@@ -38,13 +58,19 @@ String windowTitle(const Installer& installer) {
     return installer.descriptor().name() + L" " + installer.descriptor().version() + L" Installer";
 }
 
-// A payload picture for the toolkit. One that is missing or cannot be decoded gives an empty
-// bitmap: the window then goes without that background or its shape, not without the installer.
-wxBitmap loadBitmap(const Installer& installer, const String& path) {
+// A payload picture for the toolkit, stretched as the window's measures are scaled (at 96 DPI it
+// stays as it is). One that is missing or cannot be decoded gives an empty bitmap: the window then
+// goes without that background or its shape, not without the installer.
+wxBitmap loadBitmap(const Installer& installer, const String& path, wxImageResizeQuality quality) {
     try {
         const Result<Image> image = installer.environment().loadImage(Io::Path(path));
         if (image.ok()) {
-            return wxBitmap(toWxImage(image.value()));
+            wxImage picture = toWxImage(image.value());
+            const wxSize size = Wx::scaleSize(picture.GetWidth(), picture.GetHeight());
+            if (size != picture.GetSize()) {
+                picture.Rescale(size.GetWidth(), size.GetHeight(), quality);
+            }
+            return wxBitmap(picture);
         }
     } catch (const Exception&) {
     }
@@ -54,7 +80,8 @@ wxBitmap loadBitmap(const Installer& installer, const String& path) {
 } // namespace
 
 MainWindow::MainWindow(Installer& installer)
-    : DraggableMixin(nullptr, wxID_ANY, windowTitle(installer).text(), wxDefaultPosition, wxSize(600, 400),
+    : DraggableMixin(nullptr, wxID_ANY, windowTitle(installer).text(), wxDefaultPosition,
+                      Wx::scaleSize(frameWidth, frameHeight),
               wxBORDER_NONE | wxFRAME_SHAPED, "frame"),
       mInstaller(installer), mSingleInstanceChecker(makeUnique<wxSingleInstanceChecker>()) {
     const String title = windowTitle(installer);
@@ -70,9 +97,10 @@ MainWindow::MainWindow(Installer& installer)
     {
         const wxLogNull quiet;
         for (int32_t i = 0; i < screenCount; ++i) {
-            mBackgrounds[i] = loadBitmap(installer, L"gui/bg" + toString(i) + L".png");
+            mBackgrounds[i] = loadBitmap(installer, L"gui/bg" + toString(i) + L".png", wxIMAGE_QUALITY_HIGH);
         }
-        mask = loadBitmap(installer, String(L"gui/window-mask.png"));
+        // Stretched without blending, so that its cut-away pixels stay exactly black.
+        mask = loadBitmap(installer, String(L"gui/window-mask.png"), wxIMAGE_QUALITY_NEAREST);
     }
     setFrameIcon(*this);
     const wxRegion shape = mask.IsOk() ? wxRegion(mask, *wxBLACK, 0) : wxRegion();
@@ -89,15 +117,15 @@ MainWindow::MainWindow(Installer& installer)
     for (const auto& button : buttons) {
         *button.button = new Wx::Button(this, buttonSkin, wxID_ANY, button.label, wxNullBitmap, wxNullBitmap,
                                         button.onClick, Wx::Button::Push, true, 4);
-        (*button.button)->SetMinClientSize(Wx::scaleSize(62, 24));
+        (*button.button)->SetMinClientSize(Wx::scaleSize(buttonWidth, buttonHeight));
     }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
-    buttonRow->Add(mBackButton, 0, wxLEFT, 13);
+    buttonRow->Add(mBackButton, 0, wxLEFT, Wx::scaled(buttonGap));
     buttonRow->AddStretchSpacer(1);
-    buttonRow->Add(mNextButton, 0, wxLEFT, 13);
-    buttonRow->Add(mCancelButton, 0, wxLEFT, 13);
+    buttonRow->Add(mNextButton, 0, wxLEFT, Wx::scaled(buttonGap));
+    buttonRow->Add(mCancelButton, 0, wxLEFT, Wx::scaled(buttonGap));
 
-    mProgressBar = new ProgressBar(this, wxSize(-1, 20));
+    mProgressBar = new ProgressBar(this, Wx::scaleSize(-1, stepIndicatorHeight));
     Array<String> steps;
     for (const wchar_t* step : {L"Welcome", L"Install Type", L"Options", L"Installation", L"Summary"}) {
         steps.append(step);
@@ -109,20 +137,20 @@ MainWindow::MainWindow(Installer& installer)
     pageRow->Add(mContentWindow, 1, wxEXPAND);
 
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
-    column->AddSpacer(90);
+    column->AddSpacer(Wx::scaled(blankAboveSteps));
     column->Add(mProgressBar, 0, wxEXPAND);
-    column->AddSpacer(15);
+    column->AddSpacer(Wx::scaled(blankBelowSteps));
     column->Add(pageRow, 1, wxEXPAND);
-    column->AddSpacer(15);
+    column->AddSpacer(Wx::scaled(blankAboveButtons));
     column->Add(buttonRow, 0, wxEXPAND);
-    column->AddSpacer(20);
+    column->AddSpacer(Wx::scaled(blankBelowButtons));
 
     wxBoxSizer* outer = new wxBoxSizer(wxHORIZONTAL);
-    outer->AddSpacer(191);
+    outer->AddSpacer(Wx::scaled(blankLeft));
     outer->Add(column, 1, wxEXPAND);
-    outer->AddSpacer(30);
+    outer->AddSpacer(Wx::scaled(blankRight));
     SetSizer(outer);
-    SetSize(wxSize(600, 400));
+    SetSize(Wx::scaleSize(frameWidth, frameHeight));
 
     mContentWindow->createScreens();
     mContentWindow->installTypeScreen().setInstallTypeChanged(
@@ -279,6 +307,10 @@ void MainWindow::onClose(wxCloseEvent& event) {
 
 void MainWindow::onPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
+    draw(dc);
+}
+
+void MainWindow::draw(wxDC& dc) const {
     if (mBackgrounds[mCurrentScreen].IsOk()) {
         dc.DrawBitmap(mBackgrounds[mCurrentScreen], 0, 0, false);
     }

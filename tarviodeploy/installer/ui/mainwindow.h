@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+class wxDC;
 class wxSingleInstanceChecker;
 class wxThreadEvent;
 
@@ -37,6 +38,8 @@ public:
 
     void showScreen(int32_t index);
     void updateNextCaption(InstallType type);
+    // What the paint handler draws: the current page's background.
+    void draw(wxDC& dc) const;
 
 private:
     void onBack();
