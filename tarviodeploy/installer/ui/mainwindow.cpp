@@ -9,6 +9,7 @@
 #include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 #include "tarviodeploy/shared/ui/frameicon.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/core/badalloc.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/stopreport.h"
@@ -29,10 +30,6 @@ namespace Tarvio {
 namespace {
 
 constexpr int32_t screenCount = 5;
-
-// Dark text on orange-red.
-const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
-                              {0, 73, 112}, {81, 167, 241}}};
 
 String windowTitle(const Installer& installer) {
     return installer.descriptor().name() + L" " + installer.descriptor().version() + L" Installer";
@@ -87,7 +84,7 @@ MainWindow::MainWindow(Installer& installer)
                    {&mNextButton, L"Next", [this] { onNext(); }},
                    {&mCancelButton, L"Cancel", [this] { onCancel(); }}};
     for (const auto& button : buttons) {
-        *button.button = new Wx::Button(this, buttonSkin, wxID_ANY, button.label, wxNullBitmap, wxNullBitmap,
+        *button.button = new Wx::Button(this, InterfaceSkins::pushButton, wxID_ANY, button.label, wxNullBitmap, wxNullBitmap,
                                         button.onClick, Wx::Button::Push, true, 4);
         (*button.button)->SetMinClientSize(Wx::scaleSize(62, 24));
     }

@@ -46,9 +46,7 @@ bool Button::Enable(bool enable) {
 }
 
 void Button::draw(wxDC& dc) {
-    wxFont font = dc.GetFont();
-    font.SetPixelSize(wxSize(0, scaled(12)));
-    dc.SetFont(font);
+    dc.SetFont(atControlHeight(dc.GetFont()));
 
     const wxSize size = dc.GetSize();
     drawFrame(dc, 0, 0, size.x, size.y, frameFlags());

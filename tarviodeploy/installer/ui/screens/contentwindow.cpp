@@ -2,7 +2,7 @@
 
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 #include "tarviodeploy/installer/ui/screens/installtypescreen.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviodeploy/installer/ui/screens/optionsscreen.h"
 #include "tarviodeploy/installer/ui/screens/summaryscreen.h"
 #include "tarviodeploy/installer/ui/screens/welcomescreen.h"
