@@ -84,8 +84,7 @@ MainWindow::MainWindow(Installer& installer)
                    {&mNextButton, L"Next", [this] { onNext(); }},
                    {&mCancelButton, L"Cancel", [this] { onCancel(); }}};
     for (const auto& button : buttons) {
-        *button.button = new Wx::Button(this, InterfaceSkins::pushButton, wxID_ANY, button.label, wxNullBitmap, wxNullBitmap,
-                                        button.onClick, Wx::Button::Push, true, 4);
+        *button.button = Wx::Button::push(this, InterfaceSkins::pushButton, button.label, button.onClick);
         (*button.button)->SetMinClientSize(Wx::scaleSize(62, 24));
     }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);

@@ -61,8 +61,8 @@ InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, Deploym
                 {&mAbortButton, L"Abort", wxID_ABORT, 5}};
     for (const auto& row : rows) {
         const int id = row.id;
-        *row.button = new Wx::Button(this, InterfaceSkins::pushButton, wxID_ANY, row.label, wxNullBitmap, wxNullBitmap,
-                                     Function<void()>([this, id] { EndModal(id); }), Wx::Button::Push, true, 4);
+        *row.button = Wx::Button::push(this, InterfaceSkins::pushButton, row.label,
+                                       Function<void()>([this, id] { EndModal(id); }));
         (*row.button)->SetInitialSize(scaleSize(62, 24));
         (*row.button)->SetMinSize(scaleSize(62, 24));
         buttons->Add(*row.button, 0, wxRIGHT, row.border);

@@ -24,6 +24,11 @@ Button::Button(wxWindow* parent, const Skin& skin, wxWindowID id, const String& 
     Enable(enabled);
 }
 
+Button* Button::push(wxWindow* parent, const Skin& skin, const String& label, Function<void()> onClick) {
+    return new Button(parent, skin, wxID_ANY, label, wxNullBitmap, wxNullBitmap, std::move(onClick), Push, true,
+                      FrameEnabled);
+}
+
 Button::~Button() {
     if (HasCapture()) {
         ReleaseMouse();

@@ -27,8 +27,8 @@ PathBrowser::PathBrowser(wxWindow* parent, const wxPoint& position, const wxSize
     // The field takes what the button leaves: its first width is no floor that would push the
     // button out of a narrow page.
     mTextField->SetMinSize(wxSize(0, mTextField->GetMinSize().GetHeight()));
-    mBrowseButton = new Wx::Button(this, InterfaceSkins::browseButton, wxID_ANY, L"Browse", wxNullBitmap,
-                                   wxNullBitmap, Function<void()>([this] { browse(); }), Wx::Button::Push, true, 4);
+    mBrowseButton = Wx::Button::push(this, InterfaceSkins::browseButton, L"Browse",
+                                     Function<void()>([this] { browse(); }));
     mBrowseButton->SetMinClientSize(wxSize(75, -1));
     wxBoxSizer* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(mTextField, 1, wxEXPAND);
