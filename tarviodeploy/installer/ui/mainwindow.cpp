@@ -29,8 +29,6 @@ namespace Tarvio {
 
 namespace {
 
-constexpr int32_t screenCount = 5;
-
 String windowTitle(const Installer& installer) {
     return installer.descriptor().name() + L" " + installer.descriptor().version() + L" Installer";
 }
@@ -133,12 +131,12 @@ MainWindow::MainWindow(Installer& installer)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::showScreen(int32_t index) {
-    if (index < 0 || index >= screenCount) {
+void MainWindow::showScreen(ScreenId id) {
+    if (!isScreen(id)) {
         throwStop("tarviodeploy/installer/ui/mainwindow", 203);
     }
-    const bool goingBack = mCurrentScreen >= index;
-    if (index != mCurrentScreen && !mContentWindow->currentScreen()->canLeave(goingBack)) {
+    const bool goingBack = screenIndex(mCurrentScreen) >= screenIndex(id);
+    if (id != mCurrentScreen && !mContentWindow->currentScreen()->canLeave(goingBack)) {
         return;
     }
     mBackButton->Show();
@@ -147,19 +145,19 @@ void MainWindow::showScreen(int32_t index) {
     mBackButton->SetLabel(L"Back");
     mNextButton->SetLabel(L"Next");
     mCancelButton->SetLabel(L"Cancel");
-    switch (index) {
-    case 0:
+    switch (id) {
+    case ScreenId::welcome:
         mBackButton->Hide();
         break;
-    case 1:
+    case ScreenId::installationType:
         updateNextCaption(mInstaller.installType());
         break;
-    case 2:
+    case ScreenId::options:
         mNextButton->SetLabel(L"Install");
         break;
-    case 3:
+    case ScreenId::installation:
         mBackButton->Hide();
-        if (mCurrentScreen == 4) {
+        if (mCurrentScreen == ScreenId::summary) {
             // Back from the summary shows the log again; the installation ran once already.
             mCancelButton->Hide();
         } else {
@@ -169,15 +167,15 @@ void MainWindow::showScreen(int32_t index) {
             mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
         }
         break;
-    case 4:
+    case ScreenId::summary:
         mContentWindow->showResult(mResult);
         mNextButton->Hide();
         mCancelButton->SetLabel(L"Finish");
         break;
     }
-    mCurrentScreen = index;
-    mContentWindow->showScreen(index);
-    mProgressBar->setCurrentStep(index);
+    mCurrentScreen = id;
+    mContentWindow->showScreen(id);
+    mProgressBar->setCurrentStep(screenIndex(id));
     Layout();
     Refresh(true);
 }
@@ -200,21 +198,21 @@ void MainWindow::updateNextCaption(InstallType type) {
 }
 
 void MainWindow::onBack() {
-    showScreen(mCurrentScreen - 1);
+    showScreen(screenAfter(mCurrentScreen, -1));
 }
 
 void MainWindow::onNext() {
-    if (mCurrentScreen == 1 && mInstaller.installType() != InstallType::Custom) {
-        showScreen(3);
+    if (mCurrentScreen == ScreenId::installationType && mInstaller.installType() != InstallType::Custom) {
+        showScreen(ScreenId::installation);
     } else {
-        showScreen(mCurrentScreen + 1);
+        showScreen(screenAfter(mCurrentScreen, 1));
     }
 }
 
 void MainWindow::onCancel() {
-    if (mCurrentScreen != 4) {
+    if (mCurrentScreen != ScreenId::summary) {
         const String question =
-            mCurrentScreen == 3
+            mCurrentScreen == ScreenId::installation
                 ? L"The installation is currently running. If you cancel now, the system will be left in an "
                   L"inconsistent state. Tarvio will not be properly installed and you may have to uninstall it "
                   L"manually. Are you sure you want to cancel now?"
@@ -275,8 +273,9 @@ void MainWindow::onClose(wxCloseEvent& event) {
 
 void MainWindow::onPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    if (mBackgrounds[mCurrentScreen].IsOk()) {
-        dc.DrawBitmap(mBackgrounds[mCurrentScreen], 0, 0, false);
+    const wxBitmap& background = mBackgrounds[screenIndex(mCurrentScreen)];
+    if (background.IsOk()) {
+        dc.DrawBitmap(background, 0, 0, false);
     }
 }
 
