@@ -9,6 +9,7 @@
 #include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 #include "tarviodeploy/shared/ui/frameicon.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/core/badalloc.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/stopreport.h"
@@ -29,8 +30,6 @@ namespace Tarvio {
 
 namespace {
 
-constexpr int32_t screenCount = 5;
-
 // The window's measures, written for a 96-DPI screen. They are scaled like the controls' own: the
 // fonts grow with the screen's pixels per inch, and the window grows with them, so that every page
 // keeps at any DPI the room it has at 96.
@@ -49,10 +48,6 @@ constexpr int32_t blankAboveSteps = 90;
 constexpr int32_t blankBelowSteps = 15;
 constexpr int32_t blankAboveButtons = 15;
 constexpr int32_t blankBelowButtons = 20;
-
-// Dark text on orange-red.
-const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
-                              {0, 73, 112}, {81, 167, 241}}};
 
 String windowTitle(const Installer& installer) {
     return installer.descriptor().name() + L" " + installer.descriptor().version() + L" Installer";
@@ -115,8 +110,7 @@ MainWindow::MainWindow(Installer& installer)
                    {&mNextButton, L"Next", [this] { onNext(); }},
                    {&mCancelButton, L"Cancel", [this] { onCancel(); }}};
     for (const auto& button : buttons) {
-        *button.button = new Wx::Button(this, buttonSkin, wxID_ANY, button.label, wxNullBitmap, wxNullBitmap,
-                                        button.onClick, Wx::Button::Push, true, 4);
+        *button.button = Wx::Button::push(this, InterfaceSkins::pushButton, button.label, button.onClick);
         (*button.button)->SetMinClientSize(Wx::scaleSize(buttonWidth, buttonHeight));
     }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
@@ -165,12 +159,12 @@ MainWindow::MainWindow(Installer& installer)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::showScreen(int32_t index) {
-    if (index < 0 || index >= screenCount) {
+void MainWindow::showScreen(ScreenId id) {
+    if (!isScreen(id)) {
         throwStop("tarviodeploy/installer/ui/mainwindow", 203);
     }
-    const bool goingBack = mCurrentScreen >= index;
-    if (index != mCurrentScreen && !mContentWindow->currentScreen()->canLeave(goingBack)) {
+    const bool goingBack = screenIndex(mCurrentScreen) >= screenIndex(id);
+    if (id != mCurrentScreen && !mContentWindow->currentScreen()->canLeave(goingBack)) {
         return;
     }
     mBackButton->Show();
@@ -179,19 +173,19 @@ void MainWindow::showScreen(int32_t index) {
     mBackButton->SetLabel(L"Back");
     mNextButton->SetLabel(L"Next");
     mCancelButton->SetLabel(L"Cancel");
-    switch (index) {
-    case 0:
+    switch (id) {
+    case ScreenId::welcome:
         mBackButton->Hide();
         break;
-    case 1:
+    case ScreenId::installationType:
         updateNextCaption(mInstaller.installType());
         break;
-    case 2:
+    case ScreenId::options:
         mNextButton->SetLabel(L"Install");
         break;
-    case 3:
+    case ScreenId::installation:
         mBackButton->Hide();
-        if (mCurrentScreen == 4) {
+        if (mCurrentScreen == ScreenId::summary) {
             // Back from the summary shows the log again; the installation ran once already.
             mCancelButton->Hide();
         } else {
@@ -201,15 +195,15 @@ void MainWindow::showScreen(int32_t index) {
             mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
         }
         break;
-    case 4:
+    case ScreenId::summary:
         mContentWindow->showResult(mResult);
         mNextButton->Hide();
         mCancelButton->SetLabel(L"Finish");
         break;
     }
-    mCurrentScreen = index;
-    mContentWindow->showScreen(index);
-    mProgressBar->setCurrentStep(index);
+    mCurrentScreen = id;
+    mContentWindow->showScreen(id);
+    mProgressBar->setCurrentStep(screenIndex(id));
     Layout();
     Refresh(true);
 }
@@ -232,21 +226,21 @@ void MainWindow::updateNextCaption(InstallType type) {
 }
 
 void MainWindow::onBack() {
-    showScreen(mCurrentScreen - 1);
+    showScreen(screenAfter(mCurrentScreen, -1));
 }
 
 void MainWindow::onNext() {
-    if (mCurrentScreen == 1 && mInstaller.installType() != InstallType::Custom) {
-        showScreen(3);
+    if (mCurrentScreen == ScreenId::installationType && mInstaller.installType() != InstallType::Custom) {
+        showScreen(ScreenId::installation);
     } else {
-        showScreen(mCurrentScreen + 1);
+        showScreen(screenAfter(mCurrentScreen, 1));
     }
 }
 
 void MainWindow::onCancel() {
-    if (mCurrentScreen != 4) {
+    if (mCurrentScreen != ScreenId::summary) {
         const String question =
-            mCurrentScreen == 3
+            mCurrentScreen == ScreenId::installation
                 ? L"The installation is currently running. If you cancel now, the system will be left in an "
                   L"inconsistent state. Tarvio will not be properly installed and you may have to uninstall it "
                   L"manually. Are you sure you want to cancel now?"
@@ -311,8 +305,9 @@ void MainWindow::onPaint(wxPaintEvent&) {
 }
 
 void MainWindow::draw(wxDC& dc) const {
-    if (mBackgrounds[mCurrentScreen].IsOk()) {
-        dc.DrawBitmap(mBackgrounds[mCurrentScreen], 0, 0, false);
+    const wxBitmap& background = mBackgrounds[screenIndex(mCurrentScreen)];
+    if (background.IsOk()) {
+        dc.DrawBitmap(background, 0, 0, false);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/thread/mainthreadcall.h"
 
 #include <wx/colour.h>
@@ -36,7 +37,7 @@ UserResponse DeploymentGui::askAboutPrerequisites(const PrerequisiteIssues& issu
                 if (static_cast<int64_t>(entry.key) != category.value) {
                     continue;
                 }
-                dialog.appendText(prerequisiteCategoryText(entry.key) + L":\n", wxColour(210, 40, 40));
+                dialog.appendText(prerequisiteCategoryText(entry.key) + L":\n", toWxColour(InterfaceColours::error));
                 for (const String& text : entry.value) {
                     dialog.appendLine(L"  \u2022 " + text);
                 }

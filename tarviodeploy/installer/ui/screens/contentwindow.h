@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tarviodeploy/installer/ui/screens/screenid.h"
 #include "tarviodeploy/shared/operationresult.h"
 
 #include <wx/scrolwin.h>
@@ -24,10 +25,10 @@ public:
 
     // Once, after the main window's sizers are in place.
     void createScreens();
-    // index: a ScreenId value.
-    void showScreen(int32_t index);
+    void showScreen(ScreenId id);
     // None before the first showScreen.
     ScreenBase* currentScreen() const { return mCurrentScreen; }
+    ScreenBase& screen(ScreenId id) const { return *mScreens[screenIndex(id)]; }
     // Sets the summary's result text and its colour.
     void showResult(OperationResult result);
 
@@ -44,6 +45,8 @@ private:
     Installer& mInstaller;
     wxBoxSizer* mSizer;
     ScreenBase* mCurrentScreen = nullptr;
+    // By ScreenId.
+    ScreenBase* mScreens[screenCount] = {};
     SummaryScreen* mSummaryScreen = nullptr;
     InstallTypeScreen* mInstallTypeScreen = nullptr;
     InstallScreen* mInstallScreen = nullptr;

@@ -1,7 +1,7 @@
 #include "tarviodeploy/installer/ui/screens/optionsscreen.h"
 
 #include "tarviodeploy/installer/installer.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviodeploy/installer/ui/screens/pathbrowser.h"
 #include "tarviodeploy/shared/sse41support.h"
 #include "tarviolib/wx/controls/checkbox.h"

@@ -13,6 +13,7 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/core/exception.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/ui/dialogscript.h"
 #include "tarviolib/wx/controls/button.h"
@@ -269,6 +270,25 @@ TEST_F(MainWindowTest, CaptionOfNextFollowsTheChosenType) {
         choose(type);
         EXPECT_EQ(seen(), (Seen{1, {"Back", caption, "Cancel"}}));
     }
+}
+
+TEST_F(MainWindowTest, APageOrTypeOutsideItsValuesStopsWithItsReport) {
+    open();
+    const std::pair<Function<void()>, const char*> cases[] = {
+        {[this] { mWindow->showScreen(static_cast<ScreenId>(5)); }, "STOP@tarviodeploy/installer/ui/mainwindow(203)"},
+        {[this] { mWindow->showScreen(static_cast<ScreenId>(-1)); }, "STOP@tarviodeploy/installer/ui/mainwindow(203)"},
+        {[this] { mWindow->updateNextCaption(static_cast<InstallType>(3)); },
+         "STOP@tarviodeploy/installer/ui/mainwindow(241)"},
+    };
+    for (const auto& [call, report] : cases) {
+        try {
+            call();
+            ADD_FAILURE() << "no stop: " << report;
+        } catch (const Exception& exception) {
+            EXPECT_STREQ(exception.what(), report);
+        }
+    }
+    EXPECT_EQ(seen(), (Seen{0, {"Next", "Cancel"}}));
 }
 
 TEST_F(MainWindowTest, CancelAsksFirstAndFinishDoesNot) {

@@ -191,6 +191,20 @@ TEST_F(ButtonTest, HoverSetsTheFrameFlagAndTabNeverStops) {
     EXPECT_EQ(button->GetLabel(), "Back");
 }
 
+TEST_F(ButtonTest, PushIsAnEnabledFramedPushButtonWithTheSkinAndCallback) {
+    Button* button = Button::push(mPanel, mSkin, "Retry", [this] { ++mCallbacks; });
+    button->SetSize(62, 24);
+    EXPECT_EQ(button->GetLabel(), "Retry");
+    EXPECT_EQ(button->frameFlags(), uint32_t(FrameEnabled));
+    EXPECT_TRUE(button->IsEnabled());
+    EXPECT_EQ(rgb(button->GetBackgroundColour()), rgb(mSkin.colour(Skin::Background)));
+    click(button);
+    click(button);
+    EXPECT_FALSE(button->isToggled());
+    EXPECT_EQ(mCallbacks, 2);
+    EXPECT_EQ(mParentEvents[button], 2);
+}
+
 TEST_F(ButtonTest, StartsWithTheSkinsColoursAndAScaledMinimumHeight) {
     Button* button = makeButton(Button::Push, false);
     EXPECT_EQ(rgb(button->GetBackgroundColour()), rgb(mSkin.colour(Skin::Background)));

@@ -97,7 +97,7 @@ std::vector<Control*> controlsOf(wxWindow* window) {
 TEST_F(ScreensTest, ShowsExactlyOnePageAtATime) {
     build();
     for (int32_t index = 0; index < 5; ++index) {
-        mContent->showScreen(index);
+        mContent->showScreen(static_cast<ScreenId>(index));
         EXPECT_EQ(mContent->currentScreen(), screen(static_cast<ScreenId>(index))) << index;
         for (int32_t other = 0; other < 5; ++other) {
             EXPECT_EQ(screen(static_cast<ScreenId>(other))->IsShown(), other == index) << index << " " << other;
@@ -316,13 +316,13 @@ TEST_F(ScreensTest, WithoutSse41CustomIsPresetAndOnlyTheLicensingServerIsOffered
     // The notice stands 10 pixels above the heading.
     const std::vector<Wx::StaticText*> labels = controlsOf<Wx::StaticText>(screen(ScreenId::options));
     ASSERT_EQ(labels.size(), 2u);
-    mContent->showScreen(static_cast<int32_t>(ScreenId::options));
+    mContent->showScreen(ScreenId::options);
     EXPECT_EQ(labels[1]->GetPosition().y, labels[0]->GetRect().GetBottom() + 1 + 10);
 }
 
 TEST_F(ScreensTest, OptionsFitThePageAreaWithTheirLabelsWhole) {
     build();
-    mContent->showScreen(static_cast<int32_t>(ScreenId::options));
+    mContent->showScreen(ScreenId::options);
     // The page area laid out anew, as the window's size events do.
     mContent->SendSizeEvent();
     processEvents();
@@ -365,7 +365,7 @@ TEST_F(ScreensTest, OptionsFitThePageAreaWithTheirLabelsWhole) {
 
 TEST_F(ScreensTest, OptionsWriteSelectionAndFoldersIntoTheComponents) {
     build();
-    mContent->showScreen(static_cast<int32_t>(ScreenId::options));
+    mContent->showScreen(ScreenId::options);
     OptionsScreen& page = screenAs<OptionsScreen>(ScreenId::options);
     const std::vector<Wx::CheckBox*> checkBoxes = controlsOf<Wx::CheckBox>(&page);
     const std::vector<PathBrowser*> browsers = controlsOf<PathBrowser>(&page);
@@ -402,7 +402,7 @@ TEST_F(ScreensTest, OptionsWriteSelectionAndFoldersIntoTheComponents) {
 
 TEST_F(ScreensTest, GridLayoutPutsFourCheckBoxesInARow) {
     build();
-    mContent->showScreen(static_cast<int32_t>(ScreenId::options));
+    mContent->showScreen(ScreenId::options);
     const std::vector<Wx::CheckBox*> checkBoxes = controlsOf<Wx::CheckBox>(screen(ScreenId::options));
     ASSERT_GE(checkBoxes.size(), 8u);
     // Seven 3ds Max versions: a row of four, then a row of three under the first three.
@@ -571,7 +571,7 @@ TEST_F(ScreensTest, ARelativeFolderFailsItsComponentInsteadOfLandingInTheWorking
     const Io::Path programFiles = mFolder.path() / "Program Files";
     const ScopedEnvironmentVariable programFilesVariable(L"ProgramW6432", programFiles.toNative().text());
     build();
-    mContent->showScreen(static_cast<int32_t>(ScreenId::options));
+    mContent->showScreen(ScreenId::options);
     choose(*screenAs<InstallTypeScreen>(ScreenId::installationType).radioButton(InstallType::Custom));
     // Only the DR server, with a folder typed without its drive.
     for (Wx::CheckBox* checkBox : controlsOf<Wx::CheckBox>(screen(ScreenId::options))) {
