@@ -1,7 +1,8 @@
 // The main window driven in process: the page flow with its captions and buttons for every
-// installation type, cancelling with its two questions, a second instance, and a failure thrown out of
-// the installation. Each run installs for real, so each test runs in a copy of a clean prefix of its
-// own (tests/endtoend/in_clean_prefix.py).
+// installation type, cancelling with its two questions, a second instance, a failure thrown out of
+// the installation, and the window's and the prerequisites dialog's layout at 96, 120 and 144 DPI.
+// Each run installs for real, so each test runs in a copy of a clean prefix of its own
+// (tests/endtoend/in_clean_prefix.py), whose LogPixels the DPI runs may change.
 
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
@@ -17,12 +18,21 @@
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/ui/dialogscript.h"
 #include "tarviolib/wx/controls/button.h"
+#include "tarviolib/wx/controls/checkbox.h"
+#include "tarviolib/wx/controls/screenscaling.h"
+#include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/wx/library.h"
+#include "tarviodeploy/installer/ui/screens/progressbar.h"
+#include "tests/support/dpitesting.h"
 #include "tests/support/watchdog.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
 #include <wx/sizer.h>
 #include <wx/radiobut.h>
 #include <wx/snglinst.h>
@@ -34,7 +44,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -341,6 +353,308 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     // It closes by itself at the next idle time, without being shown.
     EXPECT_FALSE(mWindow->IsShown());
     waitUntil([this] { return windowGone(); });
+}
+
+// ---- Layout at the screen's DPI ----------------------------------------------------------------------------
+// Every test whose name ends in "Scaled" checks what the window or dialog shows on the screen it runs
+// on, against a {96, 120, 144} table where it has one; ScaledLayoutsHoldAt120And144Dpi runs them
+// again at 120 and 144 DPI.
+
+std::vector<uint8_t> pngOf(wxImage image) {
+    wxMemoryOutputStream stream;
+    EXPECT_TRUE(image.SaveFile(stream, wxBITMAP_TYPE_PNG));
+    std::vector<uint8_t> bytes(stream.GetLength());
+    stream.CopyTo(bytes.data(), bytes.size());
+    return bytes;
+}
+
+wxImage filled(int width, int height, const wxColour& colour) {
+    wxImage image(width, height);
+    image.SetRGB(wxRect(0, 0, width, height), colour.Red(), colour.Green(), colour.Blue());
+    return image;
+}
+
+const wxColour backgroundColour(90, 60, 30);
+constexpr int maskCorner = 10; // the mask's black square at the top left, cut away
+
+// The test payload with the window's pictures: plain 600 x 400 backgrounds, and a white mask
+// whose top-left corner is black; and the prerequisites dialog's logo.
+std::vector<uint8_t> payloadWithPictures() {
+    auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
+    std::vector<PackWriter::Record> entries = {PackWriter::stored("license.txt", text("The licence.")),
+                                              PackWriter::stored("3rd-party-licenses.txt", text("Notices."))};
+    for (int page = 0; page < 5; ++page) {
+        entries.push_back(PackWriter::stored("gui/bg" + std::to_string(page) + ".png",
+                                             pngOf(filled(600, 400, backgroundColour))));
+    }
+    wxImage mask = filled(600, 400, *wxWHITE);
+    mask.SetRGB(wxRect(0, 0, maskCorner, maskCorner), 0, 0, 0);
+    entries.push_back(PackWriter::stored("gui/window-mask.png", pngOf(mask)));
+    entries.push_back(PackWriter::stored("gui/Logo.png", pngOf(filled(64, 64, wxColour(39, 147, 255)))));
+    return PackWriter::pack(entries);
+}
+
+std::string describe(const wxRect& rect) {
+    std::ostringstream text;
+    text << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
+    return text.str();
+}
+
+// Where a control is on the screen, as its parent places it. (Under Wine a rich-edit control's own
+// screen rectangle starts at its client area, inside its border.)
+wxRect screenRect(wxWindow* window) {
+    return wxRect(window->GetParent()->ClientToScreen(window->GetPosition()), window->GetSize());
+}
+
+// How far right a skinned check box draws: its box, and its label's glyphs. Its window is as wide
+// as the platform's check box would be, which is wider than what the skinned one draws, so that
+// the windows of a row's boxes overlap where their drawings do not.
+int drawnWidth(Wx::CheckBox* box) {
+    const wxSize size = box->GetSize();
+    wxBitmap picture(size.x * 2, size.y);
+    {
+        wxMemoryDC dc(picture);
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        dc.SetFont(box->GetFont());
+        dc.SetTextForeground(*wxWHITE);
+        box->draw(dc);
+    }
+    // The glyphs' edges are blended into the background; what shows is what is at least half lit.
+    const wxImage image = picture.ConvertToImage();
+    int right = Wx::scaled(15) - 1; // the box
+    for (int x = 0; x < image.GetWidth(); ++x) {
+        for (int y = 0; y < image.GetHeight(); ++y) {
+            if (image.GetRed(x, y) >= 128) {
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right + 1;
+}
+
+// What a control takes of the screen: its window, or for a check box what it draws.
+wxRect occupied(wxWindow* window) {
+    wxRect rect = screenRect(window);
+    if (auto* box = dynamic_cast<Wx::CheckBox*>(window)) {
+        rect.width = drawnWidth(box);
+    }
+    return rect;
+}
+
+std::string describe(wxWindow* window) {
+    return std::string(wxString(window->GetClassInfo()->GetClassName()).utf8_str()) + " '" +
+           std::string(window->GetLabel().BeforeFirst('\n').utf8_str()) + "' at " + describe(screenRect(window));
+}
+
+// The visible windows under the given one that show no visible window of their own: the
+// controls the user sees.
+void collectLeaves(wxWindow* window, std::vector<wxWindow*>& leaves) {
+    bool childShown = false;
+    for (wxWindow* child : window->GetChildren()) {
+        if (child->IsShown() && !child->IsTopLevel()) {
+            childShown = true;
+            collectLeaves(child, leaves);
+        }
+    }
+    if (!childShown) {
+        leaves.push_back(window);
+    }
+}
+
+std::vector<wxWindow*> leavesOf(wxWindow* window) {
+    std::vector<wxWindow*> leaves;
+    for (wxWindow* child : window->GetChildren()) {
+        if (child->IsShown() && !child->IsTopLevel()) {
+            collectLeaves(child, leaves);
+        }
+    }
+    return leaves;
+}
+
+bool isUnder(wxWindow* window, wxWindow* ancestor) {
+    for (; window != nullptr; window = window->GetParent()) {
+        if (window == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+wxSize textExtent(wxWindow* window, const wxFont& font, const wxString& text) {
+    wxClientDC dc(window);
+    dc.SetFont(font);
+    return dc.GetMultiLineTextExtent(text);
+}
+
+// Where a control shows text, that it has room for all of it.
+void expectTextWhole(wxWindow* control) {
+    const wxSize size = control->GetClientSize();
+    if (auto* label = dynamic_cast<Wx::StaticText*>(control)) {
+        const wxSize text = textExtent(label, label->GetFont(), label->GetLabel());
+        EXPECT_GE(size.x, text.x) << describe(control);
+        EXPECT_GE(size.y, text.y) << describe(control);
+    } else if (auto* box = dynamic_cast<Wx::CheckBox*>(control)) {
+        EXPECT_GE(size.x, drawnWidth(box)) << describe(control);
+    } else if (dynamic_cast<wxCheckBox*>(control) != nullptr || dynamic_cast<wxRadioButton*>(control) != nullptr) {
+        EXPECT_GE(size.x, control->GetBestSize().x) << describe(control);
+    } else if (auto* button = dynamic_cast<Wx::Button*>(control)) {
+        wxFont font = button->GetFont();
+        font.SetPixelSize(wxSize(0, Wx::scaled(12)));
+        EXPECT_GE(size.x, textExtent(button, font, button->GetLabel()).x + 2) << describe(control);
+    } else if (auto* steps = dynamic_cast<ProgressBar*>(control)) {
+        for (const ProgressBar::Step& step : steps->steps()) {
+            const wxString name(step.name.text(), step.name.size());
+            const wxSize text = textExtent(steps, steps->GetFont(), name);
+            EXPECT_GE(step.cell.width, text.x) << name.utf8_str();
+            EXPECT_GE(step.cell.height, text.y) << name.utf8_str();
+        }
+    }
+}
+
+// What a person sees of a window: every control inside its area (those of the page area inside
+// the page area), no two controls over each other, and each one's text whole.
+void expectEveryControlWhole(wxWindow* window, wxWindow* pageArea = nullptr) {
+    const std::vector<wxWindow*> leaves = leavesOf(window);
+    ASSERT_FALSE(leaves.empty());
+    const wxRect windowArea(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize());
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        const wxRect rect = occupied(leaves[i]);
+        const bool inPage = pageArea != nullptr && isUnder(leaves[i], pageArea);
+        const wxRect area = inPage ? screenRect(pageArea) : windowArea;
+        EXPECT_TRUE(area.Contains(rect)) << describe(leaves[i]) << " outside " << describe(area);
+        for (size_t j = 0; j < i; ++j) {
+            EXPECT_FALSE(rect.Intersects(occupied(leaves[j])))
+                << describe(leaves[i]) << " over " << describe(leaves[j]) << " (they take " << describe(rect)
+                << " and " << describe(occupied(leaves[j])) << ")";
+        }
+        expectTextWhole(leaves[i]);
+    }
+}
+
+// The window's measures, the page area's place and the buttons' size, at 96, 120 and 144 DPI: the
+// window grows with its fonts; at 96 DPI it is as it always was.
+TEST_F(MainWindowTest, WindowMeasuresScaled) {
+    const struct {
+        wxSize frame;
+        wxRect steps;
+        wxRect pageArea;
+        wxSize button;
+    } expected[] = {
+        {{600, 400}, {191, 90, 379, 20}, {191, 125, 379, 216}, {62, 24}},
+        {{750, 500}, {239, 113, 473, 25}, {239, 157, 473, 269}, {78, 30}},
+        {{900, 600}, {287, 135, 568, 30}, {287, 188, 568, 323}, {93, 36}},
+    };
+    ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
+    const auto& at = expected[Testing::dpiColumn()];
+    const std::vector<uint8_t> pack = payloadWithPictures();
+    DeploymentEnvironment environment(pack.data(), static_cast<int32_t>(pack.size()));
+    Installer installer(&mDescriptor, &environment, &mUi);
+    open(installer);
+    EXPECT_EQ(mWindow->GetSize(), at.frame);
+    const wxPoint origin = mWindow->GetScreenPosition();
+    for (wxWindow* child : mWindow->GetChildren()) {
+        if (dynamic_cast<ProgressBar*>(child) != nullptr) {
+            EXPECT_EQ(wxRect(child->GetScreenPosition() - origin, child->GetSize()), at.steps);
+        }
+    }
+    EXPECT_EQ(wxRect(contentWindow()->GetScreenPosition() - origin, contentWindow()->GetSize()), at.pageArea);
+    for (Wx::Button* button : buttons()) {
+        if (!button->IsShown()) {
+            continue;
+        }
+        EXPECT_EQ(button->GetSize(), at.button) << std::string(button->GetLabel().utf8_str());
+        // The button row sits on the blank row below it.
+        EXPECT_EQ(button->GetScreenRect().GetBottom() - origin.y + 1, at.frame.y - Wx::scaled(20));
+    }
+
+    // The background covers the whole window, to its last pixel.
+    wxBitmap picture(at.frame);
+    {
+        wxMemoryDC dc(picture);
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        mWindow->draw(dc);
+    }
+    const wxImage drawn = picture.ConvertToImage();
+    for (const wxPoint& point : {wxPoint(0, 0), wxPoint(at.frame.x - 1, at.frame.y - 1)}) {
+        EXPECT_EQ(wxColour(drawn.GetRed(point.x, point.y), drawn.GetGreen(point.x, point.y),
+                           drawn.GetBlue(point.x, point.y)),
+                  backgroundColour)
+            << point.x << "," << point.y;
+    }
+
+    // The shape is the mask stretched to the window: its corner cut away by the scaled amount.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(mWindow->GetHWND(), shape), ERROR);
+    RECT box;
+    GetRgnBox(shape, &box);
+    EXPECT_EQ(wxRect(box.left, box.top, box.right - box.left, box.bottom - box.top), wxRect(wxPoint(0, 0), at.frame));
+    const int corner = Wx::scaled(maskCorner);
+    // (Give or take the stretch's rounding of the corner's edge.)
+    EXPECT_FALSE(PtInRegion(shape, corner - 1, corner - 1));
+    EXPECT_TRUE(PtInRegion(shape, corner + 1, 0));
+    EXPECT_TRUE(PtInRegion(shape, at.frame.x - 1, at.frame.y - 1));
+    DeleteObject(shape);
+}
+
+// Each page of a Custom installation, with the window's buttons and step indicator: all there,
+// apart and whole.
+TEST_F(MainWindowTest, EveryPageShowsEveryControlWholeScaled) {
+    ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
+    open();
+    auto check = [this](int32_t page) {
+        SCOPED_TRACE("page " + std::to_string(page) + " at " + std::to_string(Testing::screenDpi()) + " DPI");
+        ASSERT_EQ(currentPage(), page);
+        processEvents();
+        expectEveryControlWhole(mWindow, contentWindow());
+    };
+    check(0);
+    acceptLicence();
+    press("Next");
+    choose(InstallType::Custom);
+    check(1);
+    press("Next");
+    check(2);
+    press("Install");
+    waitForInstallationEnd();
+    check(3);
+    press("Next");
+    check(4);
+}
+
+// The dialog as the engine shows it, with its logo and a running application.
+TEST_F(MainWindowTest, PrerequisitesDialogShowsEveryControlWholeScaled) {
+    ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
+    const std::vector<uint8_t> pack = payloadWithPictures();
+    DeploymentEnvironment environment(pack.data(), static_cast<int32_t>(pack.size()));
+    DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
+    PrerequisiteIssues issues;
+    issues[PrerequisiteCategory::RunningApplication].append(L"3ds Max");
+    bool checked = false;
+    wxTheApp->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (InstallPrerequisitesDialog* dialog = dynamic_cast<InstallPrerequisitesDialog*>(window)) {
+                processEvents();
+                SCOPED_TRACE("at " + std::to_string(Testing::screenDpi()) + " DPI");
+                EXPECT_EQ(dialog->GetSize(), Wx::scaleSize(300, 200));
+                expectEveryControlWhole(dialog);
+                checked = true;
+                dialog->EndModal(wxID_ABORT);
+            }
+        }
+    });
+    EXPECT_EQ(ui.askAboutPrerequisites(issues), UserResponse::Abort);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(MainWindowTest, ScaledLayoutsHoldAt120And144Dpi) {
+    if (Testing::screenDpi() != 96) {
+        GTEST_SKIP() << "runs from the 96-DPI run only";
+    }
+    for (const int dpi : {120, 144}) {
+        EXPECT_EQ(Testing::runAtDpi(dpi, "MainWindowTest.*Scaled"), 0) << "at " << dpi << " DPI";
+    }
 }
 
 TEST_F(MainWindowTest, FailureThrownOutOfTheInstallationEndsItAsFailed) {
