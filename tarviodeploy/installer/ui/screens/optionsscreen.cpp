@@ -1,9 +1,9 @@
 #include "tarviodeploy/installer/ui/screens/optionsscreen.h"
 
 #include "tarviodeploy/installer/installer.h"
-#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviodeploy/installer/ui/screens/pathbrowser.h"
 #include "tarviodeploy/shared/sse41support.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/wx/controls/checkbox.h"
 #include "tarviolib/wx/controls/screenscaling.h"
 #include "tarviolib/wx/controls/statictext.h"
