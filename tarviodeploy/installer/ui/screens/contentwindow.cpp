@@ -2,10 +2,10 @@
 
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 #include "tarviodeploy/installer/ui/screens/installtypescreen.h"
-#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviodeploy/installer/ui/screens/optionsscreen.h"
 #include "tarviodeploy/installer/ui/screens/summaryscreen.h"
 #include "tarviodeploy/installer/ui/screens/welcomescreen.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 
 #include <wx/sizer.h>
 

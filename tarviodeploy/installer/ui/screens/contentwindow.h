@@ -28,7 +28,6 @@ public:
     void showScreen(ScreenId id);
     // None before the first showScreen.
     ScreenBase* currentScreen() const { return mCurrentScreen; }
-    ScreenBase& screen(ScreenId id) const { return *mScreens[screenIndex(id)]; }
     // Sets the summary's result text and its colour.
     void showResult(OperationResult result);
 

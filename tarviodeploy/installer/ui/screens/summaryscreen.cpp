@@ -1,8 +1,8 @@
 #include "tarviodeploy/installer/ui/screens/summaryscreen.h"
 
 #include "tarviodeploy/installer/servicehosts.h"
-#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviodeploy/shared/systemrequirements.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/core/stopreport.h"
 #include "tarviolib/wx/controls/screenscaling.h"
 #include "tarviolib/wx/controls/statictext.h"
