@@ -24,6 +24,7 @@
 #include "tarviolib/wx/library.h"
 #include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tests/support/dpitesting.h"
+#include "tests/support/labelglyphs.h"
 #include "tests/support/watchdog.h"
 #include "tools/packwriter/packwriter.h"
 
@@ -410,27 +411,9 @@ wxRect screenRect(wxWindow* window) {
 // as the platform's check box would be, which is wider than what the skinned one draws, so that
 // the windows of a row's boxes overlap where their drawings do not.
 int drawnWidth(Wx::CheckBox* box) {
-    const wxSize size = box->GetSize();
-    wxBitmap picture(size.x * 2, size.y);
-    {
-        wxMemoryDC dc(picture);
-        dc.SetBackground(*wxBLACK_BRUSH);
-        dc.Clear();
-        dc.SetFont(box->GetFont());
-        dc.SetTextForeground(*wxWHITE);
-        box->draw(dc);
-    }
     // The glyphs' edges are blended into the background; what shows is what is at least half lit.
-    const wxImage image = picture.ConvertToImage();
-    int right = Wx::scaled(15) - 1; // the box
-    for (int x = 0; x < image.GetWidth(); ++x) {
-        for (int y = 0; y < image.GetHeight(); ++y) {
-            if (image.GetRed(x, y) >= 128) {
-                right = std::max(right, x);
-            }
-        }
-    }
-    return right + 1;
+    const int32_t right = Testing::rightmostLit(Testing::drawnPicture(*box, box->GetSize().x * 2), 128);
+    return std::max(Wx::scaled(15), right + 1);
 }
 
 // What a control takes of the screen: its window, or for a check box what it draws.
@@ -491,9 +474,8 @@ wxSize textExtent(wxWindow* window, const wxFont& font, const wxString& text) {
 void expectTextWhole(wxWindow* control) {
     const wxSize size = control->GetClientSize();
     if (auto* label = dynamic_cast<Wx::StaticText*>(control)) {
-        const wxSize text = textExtent(label, label->GetFont(), label->GetLabel());
-        EXPECT_GE(size.x, text.x) << describe(control);
-        EXPECT_GE(size.y, text.y) << describe(control);
+        Testing::expectWholeLabel(*label);
+        EXPECT_GE(size.y, textExtent(label, label->GetFont(), label->GetLabel()).y) << describe(control);
     } else if (auto* box = dynamic_cast<Wx::CheckBox*>(control)) {
         EXPECT_GE(size.x, drawnWidth(box)) << describe(control);
     } else if (dynamic_cast<wxCheckBox*>(control) != nullptr || dynamic_cast<wxRadioButton*>(control) != nullptr) {
