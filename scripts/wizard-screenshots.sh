@@ -95,16 +95,17 @@ shoot() { # FILE [TITLE]: the window alone, into docs/FILE-<dpi>dpi.png
   echo "[$script_name] docs/$1-${dpi}dpi.png"
 }
 
-# A demo 3ds Max 2019 for the plug-in, and the material library's data in the working folder, as
-# scripts/run.sh has them; a program named 3dsmax.exe to be running when the installation starts.
+# A demo 3ds Max 2019 for the plug-in, as scripts/run.sh has it; a working folder in the prefix
+# (the unpack folder that the pictures show is in it) with the material library's data; a program
+# named 3dsmax.exe to be running when the installation starts.
 prefix=$("${wine[@]}" --prefix-only)
 mkdir -p "$prefix/drive_c/Autodesk/3ds Max 2019/"{plugins,scripts/Startup,UI_ln/Icons,UI_ln/IconsDark}
 "${wine[@]}" reg add 'HKLM\SOFTWARE\Autodesk\3dsMax\21.0' /v Installdir /d 'C:\Autodesk\3ds Max 2019' /f /reg:64 \
   >/dev/null 2>&1
-mkdir -p "$prefix/drive_c/wizard-screenshots"
-cp "$sleeper_exe" "$prefix/drive_c/wizard-screenshots/3dsmax.exe"
-mkdir -p "$run_build/run"
-cp "$run_build/payload/MaterialLibrary" "$run_build/run/MaterialLibrary"
+work="$prefix/drive_c/wizard-screenshots"
+mkdir -p "$work"
+cp "$sleeper_exe" "$work/3dsmax.exe"
+cp "$run_build/payload/MaterialLibrary" "$work/MaterialLibrary"
 mkdir -p docs
 
 [ $# -gt 0 ] || set -- 96 120 144
@@ -112,7 +113,9 @@ for dpi in "$@"; do
   button_height=$(((24 * dpi + 48) / 96))
   # A process reads the screen's pixels per inch when it starts.
   set_log_pixels "$dpi" "${wine[@]}"
-  (cd "$run_build/run" && exec "${wine[@]}" "$root/$run_build/TarvioInstaller.exe" </dev/null >/dev/null 2>&1) &
+  # Without the install database of the run before, each run's log shows a first installation.
+  rm -f "$prefix/drive_c/Program Files/Tarvio/TarvioRemove.xml"
+  (cd "$work" && exec "${wine[@]}" "$root/$run_build/TarvioInstaller.exe" </dev/null >/dev/null 2>&1) &
   installer=$!
   wait_for "I accept the terms and conditions."
   shoot wizard-welcome
