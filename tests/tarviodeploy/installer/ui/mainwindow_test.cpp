@@ -56,12 +56,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A payload with what the pages read; the components find nothing of theirs in it and fail, which
-// is quick and enough for the window.
-std::vector<uint8_t> payload() {
+// A payload with what the pages read, and the pictures given; the components find nothing of
+// theirs in it and fail, which is quick and enough for the window.
+std::vector<uint8_t> payload(std::vector<PackWriter::Record> pictures = {}) {
     auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
-    return PackWriter::pack({PackWriter::stored("license.txt", text("The licence.")),
-                             PackWriter::stored("3rd-party-licenses.txt", text("Notices."))});
+    pictures.push_back(PackWriter::stored("license.txt", text("The licence.")));
+    pictures.push_back(PackWriter::stored("3rd-party-licenses.txt", text("Notices.")));
+    return PackWriter::pack(pictures);
 }
 
 // The window's state as the user sees it: the page, then each shown button's caption.
@@ -381,18 +382,16 @@ constexpr int maskCorner = 10; // the mask's black square at the top left, cut a
 // The test payload with the window's pictures: plain 600 x 400 backgrounds, and a white mask
 // whose top-left corner is black; and the prerequisites dialog's logo.
 std::vector<uint8_t> payloadWithPictures() {
-    auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
-    std::vector<PackWriter::Record> entries = {PackWriter::stored("license.txt", text("The licence.")),
-                                              PackWriter::stored("3rd-party-licenses.txt", text("Notices."))};
+    std::vector<PackWriter::Record> pictures;
     for (int page = 0; page < 5; ++page) {
-        entries.push_back(PackWriter::stored("gui/bg" + std::to_string(page) + ".png",
-                                             pngOf(filled(600, 400, backgroundColour))));
+        pictures.push_back(PackWriter::stored("gui/bg" + std::to_string(page) + ".png",
+                                              pngOf(filled(600, 400, backgroundColour))));
     }
     wxImage mask = filled(600, 400, *wxWHITE);
     mask.SetRGB(wxRect(0, 0, maskCorner, maskCorner), 0, 0, 0);
-    entries.push_back(PackWriter::stored("gui/window-mask.png", pngOf(mask)));
-    entries.push_back(PackWriter::stored("gui/Logo.png", pngOf(filled(64, 64, wxColour(39, 147, 255)))));
-    return PackWriter::pack(entries);
+    pictures.push_back(PackWriter::stored("gui/window-mask.png", pngOf(mask)));
+    pictures.push_back(PackWriter::stored("gui/Logo.png", pngOf(filled(64, 64, wxColour(39, 147, 255)))));
+    return payload(pictures);
 }
 
 std::string describe(const wxRect& rect) {
@@ -430,28 +429,24 @@ std::string describe(wxWindow* window) {
            std::string(window->GetLabel().BeforeFirst('\n').utf8_str()) + "' at " + describe(screenRect(window));
 }
 
-// The visible windows under the given one that show no visible window of their own: the
-// controls the user sees.
-void collectLeaves(wxWindow* window, std::vector<wxWindow*>& leaves) {
+// The shown windows under the given one that show no window of their own: the controls the user
+// sees. Added to leaves; false when the window shows none.
+bool collectLeaves(wxWindow* window, std::vector<wxWindow*>& leaves) {
     bool childShown = false;
     for (wxWindow* child : window->GetChildren()) {
         if (child->IsShown() && !child->IsTopLevel()) {
             childShown = true;
-            collectLeaves(child, leaves);
+            if (!collectLeaves(child, leaves)) {
+                leaves.push_back(child);
+            }
         }
     }
-    if (!childShown) {
-        leaves.push_back(window);
-    }
+    return childShown;
 }
 
 std::vector<wxWindow*> leavesOf(wxWindow* window) {
     std::vector<wxWindow*> leaves;
-    for (wxWindow* child : window->GetChildren()) {
-        if (child->IsShown() && !child->IsTopLevel()) {
-            collectLeaves(child, leaves);
-        }
-    }
+    collectLeaves(window, leaves);
     return leaves;
 }
 
