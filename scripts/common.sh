@@ -72,3 +72,22 @@ start_display() {
 stop_display() {
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
+
+# LogPixels, the screen's pixels per inch that Wine shows the programs of a prefix, for the
+# scripts that take pictures at several DPI; WINE... is the command that runs a program there.
+log_pixels_key='HKCU\Control Panel\Desktop'
+
+read_log_pixels() { # WINE...: the value as the registry holds it (0x60), empty when there is none
+  { "$@" reg query "$log_pixels_key" /v LogPixels 2>/dev/null || true; } | tr -d '\r' |
+    awk '$1 == "LogPixels" { print $3 }'
+}
+
+set_log_pixels() { # VALUE WINE...: a number (96, 0x60), or empty to remove the value
+  local value=$1
+  shift
+  if [ -n "$value" ]; then
+    "$@" reg add "$log_pixels_key" /v LogPixels /t REG_DWORD /d "$((value))" /f >/dev/null 2>&1
+  else
+    "$@" reg delete "$log_pixels_key" /v LogPixels /f >/dev/null 2>&1 || true
+  fi
+}

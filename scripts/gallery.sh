@@ -16,11 +16,22 @@ shift
 wine=("$@")
 
 start_display
-trap 'stop_display' EXIT
+# However the run ends: the gallery ended, the prefix's LogPixels as it was found, the display gone.
+log_pixels_found=$(read_log_pixels "${wine[@]}")
+gallery=
+finish() {
+  if [ -n "$gallery" ]; then
+    kill "$gallery" 2>/dev/null || true
+    wait "$gallery" 2>/dev/null || true
+  fi
+  set_log_pixels "$log_pixels_found" "${wine[@]}"
+  stop_display
+}
+trap finish EXIT
 mkdir -p "$root/docs"
 for dpi in 96 144; do
   # A process reads the screen's pixels per inch when it starts.
-  "${wine[@]}" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  set_log_pixels "$dpi" "${wine[@]}"
   "${wine[@]}" "$exe" 8 </dev/null >/dev/null 2>&1 &
   gallery=$!
   # Wait for the window, then give it time to paint.
@@ -33,6 +44,6 @@ for dpi in 96 144; do
   convert "xwd:$root/docs/controls-gallery-${dpi}dpi.xwd" "$root/docs/controls-gallery-${dpi}dpi.png"
   rm "$root/docs/controls-gallery-${dpi}dpi.xwd"
   wait "$gallery" || true
+  gallery=
   echo "[gallery] docs/controls-gallery-${dpi}dpi.png"
 done
-"${wine[@]}" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1

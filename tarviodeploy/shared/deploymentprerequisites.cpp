@@ -19,4 +19,15 @@ String prerequisiteCategoryText(PrerequisiteCategory category) {
     throwStop("tarviodeploy/shared/deploymentprerequisites", 32);
 }
 
+void forEachIssueCategory(const PrerequisiteIssues& issues,
+                          const Function<void(PrerequisiteCategory, const Array<String>&)>& list) {
+    for (const EnumNameEntry& category : prerequisiteCategoryNames) {
+        for (const PrerequisiteIssues::Entry& entry : issues) {
+            if (static_cast<int64_t>(entry.key) == category.value) {
+                list(entry.key, entry.value);
+            }
+        }
+    }
+}
+
 } // namespace Tarvio

@@ -3,6 +3,7 @@
 #include "tarviolib/core/array.h"
 #include "tarviolib/core/enumnametable.h"
 #include "tarviolib/core/flatmap.h"
+#include "tarviolib/core/function.h"
 #include "tarviolib/core/string.h"
 
 #include <cstdint>
@@ -19,5 +20,10 @@ String prerequisiteCategoryText(PrerequisiteCategory category);
 
 // Unmet prerequisites by category, each text one issue (such as a running program's name).
 using PrerequisiteIssues = FlatMap<PrerequisiteCategory, Array<String>>;
+
+// The issues as every user interface lists them: each category they hold, in the order of
+// prerequisiteCategoryNames whatever the order of collection, with its texts in order.
+void forEachIssueCategory(const PrerequisiteIssues& issues,
+                          const Function<void(PrerequisiteCategory, const Array<String>&)>& list);
 
 } // namespace Tarvio

@@ -2,6 +2,7 @@
 // (scripts/gallery.sh). Closes itself after the number of seconds given as its argument.
 
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/wx/controls/button.h"
 #include "tarviolib/wx/controls/checkbox.h"
 #include "tarviolib/wx/controls/screenscaling.h"
@@ -22,8 +23,8 @@
 namespace Tarvio::Wx {
 namespace {
 
-const wxColour PageBackground(51, 51, 51);
-const wxColour PageText(190, 190, 190);
+const wxColour PageBackground = toWxColour(InterfaceColours::pageBackground);
+const wxColour PageText = toWxColour(InterfaceColours::text);
 
 wxBitmap squareBitmap(const wxColour& colour) {
     const int32_t side = scaled(16);
@@ -154,15 +155,15 @@ public:
 
         mFeeder = std::thread([log = mLog] {
             log->appendText("Installing LUT bundle... ", PageText);
-            log->appendText("done\n", wxColour(40, 190, 60));
+            log->appendText("done\n", toWxColour(InterfaceColours::success));
             log->appendText("Installing material library... ", PageText);
             log->appendText("Downloading 0%\n", PageText);
             for (int percent = 10; percent <= 100; percent += 10) {
                 log->replaceLastText(String("Downloading ") + toString(static_cast<int32_t>(percent)) + "%");
             }
-            log->appendText("Material library is outdated\n", wxColour(232, 170, 39));
-            log->appendText("Cannot write file 'C:/x'\n", wxColour(210, 40, 40));
-            log->appendText("Operation result: failed\n", wxColour(210, 40, 40));
+            log->appendText("Material library is outdated\n", toWxColour(InterfaceColours::warning));
+            log->appendText("Cannot write file 'C:/x'\n", toWxColour(InterfaceColours::error));
+            log->appendText("Operation result: failed\n", toWxColour(InterfaceColours::error));
         });
     }
 

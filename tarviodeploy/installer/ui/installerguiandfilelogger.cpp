@@ -1,6 +1,7 @@
 #include "tarviodeploy/installer/ui/installerguiandfilelogger.h"
 
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/core/stopreport.h"
 
 namespace Tarvio {
@@ -14,13 +15,13 @@ void InstallerGuiAndFileLogger::updateProgress(const String& text) {
 void InstallerGuiAndFileLogger::print(const String& text, LogLevel level) {
     switch (level) {
     case LogLevel::Info:
-        mLog->appendText(text, wxColour(190, 190, 190));
+        mLog->appendText(text, toWxColour(InterfaceColours::text));
         return;
     case LogLevel::Warning:
-        mLog->appendText(text, wxColour(232, 170, 39));
+        mLog->appendText(text, toWxColour(InterfaceColours::warning));
         return;
     case LogLevel::Error:
-        mLog->appendText(text, wxColour(210, 40, 40));
+        mLog->appendText(text, toWxColour(InterfaceColours::error));
         return;
     }
     throwStop("tarviodeploy/installer/ui/installerguiandfilelogger", 41);

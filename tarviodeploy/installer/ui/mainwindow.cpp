@@ -9,6 +9,7 @@
 #include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 #include "tarviodeploy/shared/ui/frameicon.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/outofmemory.h"
 #include "tarviolib/core/stopreport.h"
@@ -18,6 +19,7 @@
 #include "tarviolib/wx/controls/screenscaling.h"
 
 #include <wx/dcclient.h>
+#include <wx/image.h>
 #include <wx/log.h>
 #include <wx/region.h>
 #include <wx/sizer.h>
@@ -28,23 +30,42 @@ namespace Tarvio {
 
 namespace {
 
-constexpr int32_t screenCount = 5;
-
-// Dark text on orange-red.
-const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
-                              {0, 73, 112}, {81, 167, 241}}};
+// The window's measures, written for a 96-DPI screen. They are scaled like the controls' own: the
+// fonts grow with the screen's pixels per inch, and the window grows with them, so that every page
+// keeps at any DPI the room it has at 96.
+constexpr int32_t frameWidth = 600;
+constexpr int32_t frameHeight = 400;
+constexpr int32_t buttonWidth = 62;
+constexpr int32_t buttonHeight = 24;
+constexpr int32_t buttonGap = 13; // left of each button
+constexpr int32_t stepIndicatorHeight = 20;
+// Blank columns left and right of the content column.
+constexpr int32_t blankLeft = 191;
+constexpr int32_t blankRight = 30;
+// Blank rows above the step indicator, between it and the page area, between the page area and the
+// buttons, and below the buttons.
+constexpr int32_t blankAboveSteps = 90;
+constexpr int32_t blankBelowSteps = 15;
+constexpr int32_t blankAboveButtons = 15;
+constexpr int32_t blankBelowButtons = 20;
 
 String windowTitle(const Installer& installer) {
     return installer.descriptor().name() + L" " + installer.descriptor().version() + L" Installer";
 }
 
-// A payload picture for the toolkit. One that is missing or cannot be decoded gives an empty
-// bitmap: the window then goes without that background or its shape, not without the installer.
-wxBitmap loadBitmap(const Installer& installer, const String& path) {
+// A payload picture for the toolkit, stretched as the window's measures are scaled (at 96 DPI it
+// stays as it is). One that is missing or cannot be decoded gives an empty bitmap: the window then
+// goes without that background or its shape, not without the installer.
+wxBitmap loadBitmap(const Installer& installer, const String& path, wxImageResizeQuality quality) {
     try {
         const Result<Image> image = installer.environment().loadImage(Io::Path(path));
         if (image.ok()) {
-            return wxBitmap(toWxImage(image.value()));
+            wxImage picture = toWxImage(image.value());
+            const wxSize size = Wx::scaleSize(picture.GetWidth(), picture.GetHeight());
+            if (size != picture.GetSize()) {
+                picture.Rescale(size.GetWidth(), size.GetHeight(), quality);
+            }
+            return wxBitmap(picture);
         }
     } catch (const Exception&) {
     }
@@ -54,7 +75,8 @@ wxBitmap loadBitmap(const Installer& installer, const String& path) {
 } // namespace
 
 MainWindow::MainWindow(Installer& installer)
-    : DraggableMixin(nullptr, wxID_ANY, windowTitle(installer).text(), wxDefaultPosition, wxSize(600, 400),
+    : DraggableMixin(nullptr, wxID_ANY, windowTitle(installer).text(), wxDefaultPosition,
+                      Wx::scaleSize(frameWidth, frameHeight),
               wxBORDER_NONE | wxFRAME_SHAPED, "frame"),
       mInstaller(installer), mSingleInstanceChecker(makeUnique<wxSingleInstanceChecker>()) {
     const String title = windowTitle(installer);
@@ -70,9 +92,10 @@ MainWindow::MainWindow(Installer& installer)
     {
         const wxLogNull quiet;
         for (int32_t i = 0; i < screenCount; ++i) {
-            mBackgrounds[i] = loadBitmap(installer, L"gui/bg" + toString(i) + L".png");
+            mBackgrounds[i] = loadBitmap(installer, L"gui/bg" + toString(i) + L".png", wxIMAGE_QUALITY_HIGH);
         }
-        mask = loadBitmap(installer, String(L"gui/window-mask.png"));
+        // Stretched without blending, so that its cut-away pixels stay exactly black.
+        mask = loadBitmap(installer, String(L"gui/window-mask.png"), wxIMAGE_QUALITY_NEAREST);
     }
     setFrameIcon(*this);
     const wxRegion shape = mask.IsOk() ? wxRegion(mask, *wxBLACK, 0) : wxRegion();
@@ -87,17 +110,16 @@ MainWindow::MainWindow(Installer& installer)
                    {&mNextButton, L"Next", [this] { onNext(); }},
                    {&mCancelButton, L"Cancel", [this] { onCancel(); }}};
     for (const auto& button : buttons) {
-        *button.button = new Wx::Button(this, buttonSkin, wxID_ANY, button.label, wxNullBitmap, wxNullBitmap,
-                                        button.onClick, Wx::Button::Push, true, 4);
-        (*button.button)->SetMinClientSize(Wx::scaleSize(62, 24));
+        *button.button = Wx::Button::push(this, InterfaceSkins::pushButton, button.label, button.onClick);
+        (*button.button)->SetMinClientSize(Wx::scaleSize(buttonWidth, buttonHeight));
     }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
-    buttonRow->Add(mBackButton, 0, wxLEFT, 13);
+    buttonRow->Add(mBackButton, 0, wxLEFT, Wx::scaled(buttonGap));
     buttonRow->AddStretchSpacer(1);
-    buttonRow->Add(mNextButton, 0, wxLEFT, 13);
-    buttonRow->Add(mCancelButton, 0, wxLEFT, 13);
+    buttonRow->Add(mNextButton, 0, wxLEFT, Wx::scaled(buttonGap));
+    buttonRow->Add(mCancelButton, 0, wxLEFT, Wx::scaled(buttonGap));
 
-    mProgressBar = new ProgressBar(this, wxSize(-1, 20));
+    mProgressBar = new ProgressBar(this, Wx::scaleSize(-1, stepIndicatorHeight));
     Array<String> steps;
     for (const wchar_t* step : {L"Welcome", L"Install Type", L"Options", L"Installation", L"Summary"}) {
         steps.append(step);
@@ -109,20 +131,20 @@ MainWindow::MainWindow(Installer& installer)
     pageRow->Add(mContentWindow, 1, wxEXPAND);
 
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
-    column->AddSpacer(90);
+    column->AddSpacer(Wx::scaled(blankAboveSteps));
     column->Add(mProgressBar, 0, wxEXPAND);
-    column->AddSpacer(15);
+    column->AddSpacer(Wx::scaled(blankBelowSteps));
     column->Add(pageRow, 1, wxEXPAND);
-    column->AddSpacer(15);
+    column->AddSpacer(Wx::scaled(blankAboveButtons));
     column->Add(buttonRow, 0, wxEXPAND);
-    column->AddSpacer(20);
+    column->AddSpacer(Wx::scaled(blankBelowButtons));
 
     wxBoxSizer* outer = new wxBoxSizer(wxHORIZONTAL);
-    outer->AddSpacer(191);
+    outer->AddSpacer(Wx::scaled(blankLeft));
     outer->Add(column, 1, wxEXPAND);
-    outer->AddSpacer(30);
+    outer->AddSpacer(Wx::scaled(blankRight));
     SetSizer(outer);
-    SetSize(wxSize(600, 400));
+    SetSize(Wx::scaleSize(frameWidth, frameHeight));
 
     mContentWindow->createScreens();
     mContentWindow->installTypeScreen().setInstallTypeChanged(
@@ -137,12 +159,12 @@ MainWindow::MainWindow(Installer& installer)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::showScreen(int32_t index) {
-    if (index < 0 || index >= screenCount) {
+void MainWindow::showScreen(ScreenId id) {
+    if (!isScreen(id)) {
         throwStop("tarviodeploy/installer/ui/mainwindow", 203);
     }
-    const bool goingBack = mCurrentScreen >= index;
-    if (index != mCurrentScreen && !mContentWindow->currentScreen()->canLeave(goingBack)) {
+    const bool goingBack = screenIndex(mCurrentScreen) >= screenIndex(id);
+    if (id != mCurrentScreen && !mContentWindow->currentScreen()->canLeave(goingBack)) {
         return;
     }
     mBackButton->Show();
@@ -151,19 +173,19 @@ void MainWindow::showScreen(int32_t index) {
     mBackButton->SetLabel(L"Back");
     mNextButton->SetLabel(L"Next");
     mCancelButton->SetLabel(L"Cancel");
-    switch (index) {
-    case 0:
+    switch (id) {
+    case ScreenId::welcome:
         mBackButton->Hide();
         break;
-    case 1:
+    case ScreenId::installationType:
         updateNextCaption(mInstaller.installType());
         break;
-    case 2:
+    case ScreenId::options:
         mNextButton->SetLabel(L"Install");
         break;
-    case 3:
+    case ScreenId::installation:
         mBackButton->Hide();
-        if (mCurrentScreen == 4) {
+        if (mCurrentScreen == ScreenId::summary) {
             // Back from the summary shows the log again; the installation ran once already.
             mCancelButton->Hide();
         } else {
@@ -173,15 +195,15 @@ void MainWindow::showScreen(int32_t index) {
             mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
         }
         break;
-    case 4:
+    case ScreenId::summary:
         mContentWindow->showResult(mResult);
         mNextButton->Hide();
         mCancelButton->SetLabel(L"Finish");
         break;
     }
-    mCurrentScreen = index;
-    mContentWindow->showScreen(index);
-    mProgressBar->setCurrentStep(index);
+    mCurrentScreen = id;
+    mContentWindow->showScreen(id);
+    mProgressBar->setCurrentStep(screenIndex(id));
     Layout();
     Refresh(true);
 }
@@ -204,21 +226,21 @@ void MainWindow::updateNextCaption(InstallType type) {
 }
 
 void MainWindow::onBack() {
-    showScreen(mCurrentScreen - 1);
+    showScreen(screenAfter(mCurrentScreen, -1));
 }
 
 void MainWindow::onNext() {
-    if (mCurrentScreen == 1 && mInstaller.installType() != InstallType::Custom) {
-        showScreen(3);
+    if (mCurrentScreen == ScreenId::installationType && mInstaller.installType() != InstallType::Custom) {
+        showScreen(ScreenId::installation);
     } else {
-        showScreen(mCurrentScreen + 1);
+        showScreen(screenAfter(mCurrentScreen, 1));
     }
 }
 
 void MainWindow::onCancel() {
-    if (mCurrentScreen != 4) {
+    if (mCurrentScreen != ScreenId::summary) {
         const String question =
-            mCurrentScreen == 3
+            mCurrentScreen == ScreenId::installation
                 ? L"The installation is currently running. If you cancel now, the system will be left in an "
                   L"inconsistent state. Tarvio will not be properly installed and you may have to uninstall it "
                   L"manually. Are you sure you want to cancel now?"
@@ -278,8 +300,13 @@ void MainWindow::onClose(wxCloseEvent& event) {
 
 void MainWindow::onPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
-    if (mBackgrounds[mCurrentScreen].IsOk()) {
-        dc.DrawBitmap(mBackgrounds[mCurrentScreen], 0, 0, false);
+    draw(dc);
+}
+
+void MainWindow::draw(wxDC& dc) const {
+    const wxBitmap& background = mBackgrounds[screenIndex(mCurrentScreen)];
+    if (background.IsOk()) {
+        dc.DrawBitmap(background, 0, 0, false);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tarviodeploy/installer/ui/screens/screenid.h"
 #include "tarviodeploy/shared/operationresult.h"
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/thread/standbythread.h"
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 
+class wxDC;
 class wxSingleInstanceChecker;
 class wxThreadEvent;
 
@@ -35,8 +37,10 @@ public:
     // window closes without being shown.
     bool anotherInstanceRunning() const { return mAnotherInstanceRunning; }
 
-    void showScreen(int32_t index);
+    void showScreen(ScreenId id);
     void updateNextCaption(InstallType type);
+    // What the paint handler draws: the current page's background.
+    void draw(wxDC& dc) const;
 
 private:
     void onBack();
@@ -51,8 +55,9 @@ private:
     Installer& mInstaller;
     StandbyThread mStandbyThread;
     OperationResult mResult = OperationResult::Done;
-    int32_t mCurrentScreen = 0;
-    wxBitmap mBackgrounds[5];
+    ScreenId mCurrentScreen = ScreenId::welcome;
+    // By ScreenId.
+    wxBitmap mBackgrounds[screenCount];
     UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;
     bool mAnotherInstanceRunning = false;
     // Main-thread state of the one installation: running, and whether a close waits for its end.

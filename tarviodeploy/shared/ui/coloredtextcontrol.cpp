@@ -1,5 +1,7 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 
+#include "tarviodeploy/shared/ui/interfacecolours.h"
+
 #include "tarviolib/core/stopreport.h"
 
 namespace Tarvio {
@@ -7,7 +9,7 @@ namespace Tarvio {
 ColoredTextControl::ColoredTextControl(wxWindow* parent, const wxColour& textColour)
     : Wx::TextControl(parent, wxID_ANY, String(), wxTE_READONLY | wxTE_MULTILINE | wxTE_RICH, 0, -1, -1),
       mTextColour(textColour) {
-    SetBackgroundColour(wxColour(40, 40, 40));
+    SetBackgroundColour(toWxColour(InterfaceColours::textBoxBackground));
     SetForegroundColour(textColour);
     Bind(wxEVT_THREAD, &ColoredTextControl::onMessage, this);
 }

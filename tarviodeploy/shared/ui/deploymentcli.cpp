@@ -23,17 +23,12 @@ UserResponse DeploymentCli::askAboutPrerequisites(const PrerequisiteIssues& issu
 
 String DeploymentCli::prerequisitesListing(const PrerequisiteIssues& issues) {
     String listing;
-    for (const EnumNameEntry& category : prerequisiteCategoryNames) {
-        for (const PrerequisiteIssues::Entry& entry : issues) {
-            if (static_cast<int64_t>(entry.key) != category.value) {
-                continue;
-            }
-            listing += prerequisiteCategoryText(entry.key) + ":\n";
-            for (const String& text : entry.value) {
-                listing += "\t" + text + "\n";
-            }
+    forEachIssueCategory(issues, [&listing](PrerequisiteCategory category, const Array<String>& texts) {
+        listing += prerequisiteCategoryText(category) + ":\n";
+        for (const String& text : texts) {
+            listing += "\t" + text + "\n";
         }
-    }
+    });
     listing += "\nResolve all issues and try again.\n";
     return listing;
 }

@@ -1,6 +1,7 @@
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/thread/mainthreadcall.h"
 
 #include <wx/colour.h>
@@ -31,17 +32,12 @@ UserResponse DeploymentGui::askAboutPrerequisites(const PrerequisiteIssues& issu
     return callOnMainThread(Function<UserResponse()>([this, issues] {
         InstallPrerequisitesDialog dialog(mParent, &mEnvironment);
         dialog.Centre(wxBOTH);
-        for (const EnumNameEntry& category : prerequisiteCategoryNames) {
-            for (const PrerequisiteIssues::Entry& entry : issues) {
-                if (static_cast<int64_t>(entry.key) != category.value) {
-                    continue;
-                }
-                dialog.appendText(prerequisiteCategoryText(entry.key) + L":\n", wxColour(210, 40, 40));
-                for (const String& text : entry.value) {
-                    dialog.appendLine(L"  \u2022 " + text);
-                }
+        forEachIssueCategory(issues, [&dialog](PrerequisiteCategory category, const Array<String>& texts) {
+            dialog.appendText(prerequisiteCategoryText(category) + L":\n", toWxColour(InterfaceColours::error));
+            for (const String& text : texts) {
+                dialog.appendLine(L"  \u2022 " + text);
             }
-        }
+        });
         switch (dialog.ShowModal()) {
         case wxID_RETRY:
             return UserResponse::Retry;

@@ -2,10 +2,11 @@
 
 #include "tarviodeploy/shared/deploymentenvironment.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/wx/controls/button.h"
 #include "tarviolib/wx/controls/screenscaling.h"
-#include "tarviolib/wx/controls/skin.h"
 #include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/image/wximageconversion.h"
 
@@ -16,17 +17,6 @@
 namespace Tarvio {
 
 using Wx::scaleSize;
-
-namespace {
-
-const wxColour background(51, 51, 51);
-const wxColour textColour(190, 190, 190);
-
-// Dark text on orange-red, shared by the three buttons.
-const Wx::Skin buttonSkin = {{{30, 30, 30}, {110, 110, 110}, {230, 80, 42}, {37, 37, 37}, {0, 0, 0}, {39, 147, 255},
-                              {0, 73, 112}, {81, 167, 241}}};
-
-} // namespace
 
 InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, DeploymentEnvironment* const* environment)
     : DraggableMixin(parent, wxID_ANY, "Tarvio (Un)installer warning", wxDefaultPosition, wxDefaultSize, 0, "dialog"),
@@ -52,11 +42,11 @@ InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, Deploym
         }
     }
     Wx::StaticText* title = new Wx::StaticText(this, wxID_ANY, L"Some unmet prerequisites occurred:", 0, 0, -1, -1);
-    title->SetForegroundColour(textColour);
+    title->SetForegroundColour(toWxColour(InterfaceColours::text));
     heading->Add(title, 0, wxALIGN_BOTTOM);
     column->Add(heading);
 
-    mLog = new ColoredTextControl(this, textColour);
+    mLog = new ColoredTextControl(this, toWxColour(InterfaceColours::text));
     column->Add(mLog, 1, wxEXPAND | wxLEFT | wxRIGHT, 5);
 
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -71,8 +61,8 @@ InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, Deploym
                 {&mAbortButton, L"Abort", wxID_ABORT, 5}};
     for (const auto& row : rows) {
         const int id = row.id;
-        *row.button = new Wx::Button(this, buttonSkin, wxID_ANY, row.label, wxNullBitmap, wxNullBitmap,
-                                     Function<void()>([this, id] { EndModal(id); }), Wx::Button::Push, true, 4);
+        *row.button = Wx::Button::push(this, InterfaceSkins::pushButton, row.label,
+                                       Function<void()>([this, id] { EndModal(id); }));
         (*row.button)->SetInitialSize(scaleSize(62, 24));
         (*row.button)->SetMinSize(scaleSize(62, 24));
         buttons->Add(*row.button, 0, wxRIGHT, row.border);
@@ -81,7 +71,7 @@ InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, Deploym
 
     SetSizer(column);
     SetSize(scaleSize(300, 200));
-    SetBackgroundColour(background);
+    SetBackgroundColour(toWxColour(InterfaceColours::pageBackground));
     // Escape and a close request answer Abort, the answer that changes nothing.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         if (event.GetKeyCode() == WXK_ESCAPE) {

@@ -24,6 +24,11 @@ Button::Button(wxWindow* parent, const Skin& skin, wxWindowID id, const String& 
     Enable(enabled);
 }
 
+Button* Button::push(wxWindow* parent, const Skin& skin, const String& label, Function<void()> onClick) {
+    return new Button(parent, skin, wxID_ANY, label, wxNullBitmap, wxNullBitmap, std::move(onClick), Push, true,
+                      FrameEnabled);
+}
+
 Button::~Button() {
     if (HasCapture()) {
         ReleaseMouse();
@@ -46,9 +51,7 @@ bool Button::Enable(bool enable) {
 }
 
 void Button::draw(wxDC& dc) {
-    wxFont font = dc.GetFont();
-    font.SetPixelSize(wxSize(0, scaled(12)));
-    dc.SetFont(font);
+    dc.SetFont(atControlHeight(dc.GetFont()));
 
     const wxSize size = dc.GetSize();
     drawFrame(dc, 0, 0, size.x, size.y, frameFlags());

@@ -26,6 +26,9 @@ public:
            uint32_t frameFlags);
     ~Button() override;
 
+    // The wizard's push button: any id, no bitmaps, enabled, framed.
+    static Button* push(wxWindow* parent, const Skin& skin, const String& label, Function<void()> onClick);
+
     void SetLabel(const wxString& label) override;
     wxString GetLabel() const override;
     bool Enable(bool enable = true) override;

@@ -37,9 +37,7 @@ CheckBox::CheckBox(wxWindow* parent, wxWindowID id, const wxString& label, const
 }
 
 bool CheckBox::SetFont(const wxFont& font) {
-    wxFont sized(font);
-    sized.SetPixelSize(wxSize(0, scaled(12)));
-    return wxCheckBox::SetFont(sized);
+    return wxCheckBox::SetFont(atControlHeight(font));
 }
 
 void CheckBox::draw(wxDC& dc) {

@@ -10,10 +10,14 @@ wxSize scaleSize(int32_t width, int32_t height) {
     return wxSize(scaled(width), scaled(height));
 }
 
+wxFont atControlHeight(const wxFont& font) {
+    wxFont sized(font);
+    sized.SetPixelSize(wxSize(0, scaled(controlFontHeight)));
+    return sized;
+}
+
 wxFont makeFont(const wxFont& font, int32_t fontFlags) {
-    wxFont result(font);
-    result.SetPixelSize(wxSize(0, scaled(12)));
-    result = result.GetBaseFont();
+    wxFont result = atControlHeight(font).GetBaseFont();
     if (fontFlags & FontBold) {
         result.MakeBold();
     }

@@ -20,12 +20,19 @@ bool isOnePixelTwoOrMore();
 // Both components scaled with the horizontal pixels per inch; -1 stays -1.
 wxSize scaleSize(int32_t width, int32_t height);
 
+// Every control font's character height at 96 DPI.
+inline constexpr int32_t controlFontHeight = 12;
+
+// A copy of the font at the control font's height, controlFontHeight scaled pixels; its width is
+// left to the face.
+wxFont atControlHeight(const wxFont& font);
+
 enum FontFlag : int32_t {
     FontBold = 1,
     FontItalic = 2,
 };
 
-// The control font: the given face at 12 scaled pixels high, otherwise plain, then bold and
+// The control font: the given face at the control font's height, otherwise plain, then bold and
 // italic as the FontFlag bits ask.
 wxFont makeFont(const wxFont& font, int32_t fontFlags);
 

@@ -23,6 +23,10 @@ public:
     // Paints the label; device contexts other than the paint one serve tests.
     void draw(wxDC& dc);
 
+protected:
+    // As wide as the widest line is drawn, which can be more than it measures.
+    wxSize DoGetBestClientSize() const override;
+
 private:
     void onPaint(wxPaintEvent& event);
 

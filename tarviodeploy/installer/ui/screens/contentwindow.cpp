@@ -2,10 +2,10 @@
 
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 #include "tarviodeploy/installer/ui/screens/installtypescreen.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
 #include "tarviodeploy/installer/ui/screens/optionsscreen.h"
 #include "tarviodeploy/installer/ui/screens/summaryscreen.h"
 #include "tarviodeploy/installer/ui/screens/welcomescreen.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 
 #include <wx/sizer.h>
 
@@ -25,20 +25,21 @@ void ContentWindow::createScreens() {
     mInstallScreen = new InstallScreen(this);
     mSummaryScreen = new SummaryScreen(this);
     // The welcome page wraps its heading to the width the content window has now.
-    WelcomeScreen* welcome = new WelcomeScreen(this, mInstaller);
-    OptionsScreen* options = new OptionsScreen(this, mInstaller);
-    for (wxWindow* screen : {static_cast<wxWindow*>(welcome), static_cast<wxWindow*>(mInstallTypeScreen),
-                             static_cast<wxWindow*>(options), static_cast<wxWindow*>(mInstallScreen),
-                             static_cast<wxWindow*>(mSummaryScreen)}) {
+    mScreens[screenIndex(ScreenId::welcome)] = new WelcomeScreen(this, mInstaller);
+    mScreens[screenIndex(ScreenId::installationType)] = mInstallTypeScreen;
+    mScreens[screenIndex(ScreenId::options)] = new OptionsScreen(this, mInstaller);
+    mScreens[screenIndex(ScreenId::installation)] = mInstallScreen;
+    mScreens[screenIndex(ScreenId::summary)] = mSummaryScreen;
+    for (ScreenBase* screen : mScreens) {
         mSizer->Add(screen, 1, wxEXPAND);
     }
 }
 
-void ContentWindow::showScreen(int32_t index) {
-    for (wxSizerItem* item : mSizer->GetChildren()) {
-        item->GetWindow()->Hide();
+void ContentWindow::showScreen(ScreenId id) {
+    for (ScreenBase* page : mScreens) {
+        page->Hide();
     }
-    ScreenBase* screen = static_cast<ScreenBase*>(mSizer->GetItem(static_cast<size_t>(index))->GetWindow());
+    ScreenBase* screen = mScreens[screenIndex(id)];
     screen->Show();
     mSizer->Layout();
     mCurrentScreen = screen;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tarviodeploy/installer/ui/screens/screenid.h"
 #include "tarviodeploy/shared/operationresult.h"
 
 #include <wx/scrolwin.h>
@@ -24,8 +25,7 @@ public:
 
     // Once, after the main window's sizers are in place.
     void createScreens();
-    // index: a ScreenId value.
-    void showScreen(int32_t index);
+    void showScreen(ScreenId id);
     // None before the first showScreen.
     ScreenBase* currentScreen() const { return mCurrentScreen; }
     // Sets the summary's result text and its colour.
@@ -44,6 +44,8 @@ private:
     Installer& mInstaller;
     wxBoxSizer* mSizer;
     ScreenBase* mCurrentScreen = nullptr;
+    // By ScreenId.
+    ScreenBase* mScreens[screenCount] = {};
     SummaryScreen* mSummaryScreen = nullptr;
     InstallTypeScreen* mInstallTypeScreen = nullptr;
     InstallScreen* mInstallScreen = nullptr;

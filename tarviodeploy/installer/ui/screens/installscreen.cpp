@@ -1,10 +1,10 @@
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 
 #include "tarviodeploy/installer/ui/installerguiandfilelogger.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
 #include "tarviodeploy/shared/sse41support.h"
 #include "tarviodeploy/shared/systemrequirements.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/wx/controls/statictext.h"
 
 #include <wx/sizer.h>

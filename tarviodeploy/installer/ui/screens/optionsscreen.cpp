@@ -1,9 +1,9 @@
 #include "tarviodeploy/installer/ui/screens/optionsscreen.h"
 
 #include "tarviodeploy/installer/installer.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
 #include "tarviodeploy/installer/ui/screens/pathbrowser.h"
 #include "tarviodeploy/shared/sse41support.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/wx/controls/checkbox.h"
 #include "tarviolib/wx/controls/screenscaling.h"
 #include "tarviolib/wx/controls/statictext.h"
@@ -31,19 +31,17 @@ Wx::CheckBox* createCheckBox(wxWindow* parent, Component& component) {
 
 OptionsScreen::OptionsScreen(wxWindow* parent, Installer& installer) : ScreenBase(parent) {
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-    // The labels are wrapped to the page's width and get all of it: under Wine a line's glyphs can
-    // reach a few pixels beyond its measured extent, which a label of exactly that width cuts off.
     if (!isSse41Supported()) {
         Wx::StaticText* notice = createColouredText(
             L"Some components have been disabled because your CPU does not support SSE4.1 instruction set.",
             toWxColour(InterfaceColours::warning));
         wrapOnSize(notice);
-        sizer->Add(notice, 0, wxEXPAND);
+        sizer->Add(notice, 0, 0);
         sizer->AddSpacer(10);
     }
     Wx::StaticText* heading = createText(L"Please select plugins and utilities to install:");
     wrapOnSize(heading);
-    sizer->Add(heading, 0, wxEXPAND);
+    sizer->Add(heading, 0, 0);
     sizer->AddSpacer(10);
 
     installer.forEachCategory(Function<void(ComponentCategory&)>([&](ComponentCategory& category) {

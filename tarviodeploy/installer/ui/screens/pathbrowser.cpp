@@ -1,6 +1,7 @@
 #include "tarviodeploy/installer/ui/screens/pathbrowser.h"
 
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/wx/controls/button.h"
 #include "tarviolib/wx/controls/textcontrol.h"
@@ -26,8 +27,8 @@ PathBrowser::PathBrowser(wxWindow* parent, const wxPoint& position, const wxSize
     // The field takes what the button leaves: its first width is no floor that would push the
     // button out of a narrow page.
     mTextField->SetMinSize(wxSize(0, mTextField->GetMinSize().GetHeight()));
-    mBrowseButton = new Wx::Button(this, Wx::Skin::defaults(), wxID_ANY, L"Browse", wxNullBitmap, wxNullBitmap,
-                                   Function<void()>([this] { browse(); }), Wx::Button::Push, true, 4);
+    mBrowseButton = Wx::Button::push(this, InterfaceSkins::browseButton, L"Browse",
+                                     Function<void()>([this] { browse(); }));
     mBrowseButton->SetMinClientSize(wxSize(75, -1));
     wxBoxSizer* sizer = new wxBoxSizer(wxHORIZONTAL);
     sizer->Add(mTextField, 1, wxEXPAND);

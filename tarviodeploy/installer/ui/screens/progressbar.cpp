@@ -1,21 +1,14 @@
 #include "tarviodeploy/installer/ui/screens/progressbar.h"
 
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 
 #include <wx/dcclient.h>
 
 namespace Tarvio {
 
-namespace {
-
-constexpr RgbColour stripBackground{77, 77, 77};
-constexpr RgbColour filledCell{220, 79, 43};
-
-} // namespace
-
 ProgressBar::ProgressBar(wxWindow* parent, const wxSize& size)
     : wxWindow(parent, wxID_ANY, wxPoint(0, 0), size, 0, wxS("panel")) {
-    SetBackgroundColour(toWxColour(stripBackground));
+    SetBackgroundColour(toWxColour(InterfaceColours::stepStrip));
     Bind(wxEVT_PAINT, &ProgressBar::onPaint, this);
     Bind(wxEVT_SIZE, &ProgressBar::onSize, this);
 }
@@ -68,7 +61,7 @@ void ProgressBar::onPaint(wxPaintEvent&) {
 
 void ProgressBar::draw(wxDC& dc) const {
     dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(wxBrush(toWxColour(filledCell)));
+    dc.SetBrush(wxBrush(toWxColour(InterfaceColours::stepReached)));
     dc.SetFont(GetFont());
     for (int32_t i = 0; i < mSteps.size(); ++i) {
         const Step& step = mSteps[i];

@@ -1,6 +1,6 @@
 #include "tarviodeploy/installer/ui/screens/screenbase.h"
 
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/wx/controls/statictext.h"
 
 namespace Tarvio {

@@ -2,7 +2,7 @@
 
 namespace Tarvio {
 
-const EnumNameTable<ScreenId, 5> screenIdNames({
+const EnumNameTable<ScreenId, screenCount> screenIdNames({
     {ScreenId::welcome, L"welcome"},
     {ScreenId::installationType, L"installationType"},
     {ScreenId::options, L"options"},

@@ -1,8 +1,8 @@
 #include "tarviodeploy/installer/ui/screens/summaryscreen.h"
 
 #include "tarviodeploy/installer/servicehosts.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
 #include "tarviodeploy/shared/systemrequirements.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/core/stopreport.h"
 #include "tarviolib/wx/controls/screenscaling.h"
 #include "tarviolib/wx/controls/statictext.h"
@@ -14,9 +14,6 @@
 namespace Tarvio {
 
 namespace {
-
-constexpr RgbColour linkColour{230, 80, 42};
-constexpr RgbColour linkHoverColour{255, 100, 50};
 
 struct Link {
     const wchar_t* caption;
@@ -42,11 +39,9 @@ SummaryScreen::SummaryScreen(wxWindow* parent) : ScreenBase(parent) {
     for (const Link& link : links) {
         Wx::TextButton* button =
             new Wx::TextButton(this, wxID_ANY, link.caption, L"https://" + websiteHost() + link.path);
-        wxFont font = button->GetFont();
-        font.SetPixelSize(wxSize(0, Wx::scaled(12)));
-        button->SetFont(font);
-        button->setNormalColour(toWxColour(linkColour));
-        button->setHoverColour(toWxColour(linkHoverColour));
+        button->SetFont(Wx::atControlHeight(button->GetFont()));
+        button->setNormalColour(toWxColour(InterfaceColours::link));
+        button->setHoverColour(toWxColour(InterfaceColours::linkHover));
         sizer->Add(button, 0, wxEXPAND);
     }
     SetSizer(sizer);

@@ -2,7 +2,7 @@
 
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/productidentity.h"
-#include "tarviodeploy/installer/ui/screens/interfacecolours.h"
+#include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/wx/controls/screenscaling.h"
 #include "tarviolib/wx/controls/statictext.h"
@@ -12,12 +12,6 @@
 #include <wx/sizer.h>
 
 namespace Tarvio {
-
-namespace {
-
-constexpr RgbColour licenceBackground{40, 40, 40};
-
-} // namespace
 
 String readLicenceText(DeploymentEnvironment& environment) {
     const Array<uint8_t> bytes = environment.readFile(Io::Path(L"license.txt")).value();
@@ -52,7 +46,7 @@ WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBas
 
     mLicence = new Wx::TextControl(this, wxID_ANY, readLicenceText(installer.environment()),
                                    wxBORDER_NONE | wxTE_MULTILINE | wxTE_READONLY, 0, 200, 200);
-    mLicence->SetBackgroundColour(toWxColour(licenceBackground));
+    mLicence->SetBackgroundColour(toWxColour(InterfaceColours::textBoxBackground));
     mLicence->SetForegroundColour(toWxColour(InterfaceColours::text));
     // The box's first size is where it starts, not a floor: it gives way so that the acceptance
     // box below it stays inside the page.
@@ -61,9 +55,7 @@ WelcomeScreen::WelcomeScreen(wxWindow* parent, Installer& installer) : ScreenBas
 
     mAcceptance = new wxCheckBox(this, wxID_ANY, wxS("I accept the terms and conditions."), wxDefaultPosition,
                                  wxDefaultSize, 0, wxDefaultValidator, wxS("check"));
-    wxFont font = mAcceptance->GetFont();
-    font.SetPixelSize(wxSize(0, wxRound(12 * Wx::dpiScale())));
-    mAcceptance->SetFont(font);
+    mAcceptance->SetFont(Wx::atControlHeight(mAcceptance->GetFont()));
     sizer->Add(mAcceptance, 0, wxTOP, 3);
     sizer->AddStretchSpacer(1);
     SetSizer(sizer);

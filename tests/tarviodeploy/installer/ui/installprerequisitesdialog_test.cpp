@@ -4,7 +4,9 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/wx/library.h"
+#include "tests/support/labelglyphs.h"
 #include "tests/support/watchdog.h"
 #include "tools/packwriter/packwriter.h"
 
@@ -79,6 +81,23 @@ TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
             EXPECT_FALSE(logo);
         }
     }
+}
+
+TEST(InstallPrerequisitesDialogTest, HeadingIsWhole) {
+    Testing::Watchdog watchdog(60s, "the prerequisites dialog's heading");
+    InstallPrerequisitesDialog dialog(nullptr, nullptr);
+    dialog.Show();
+    wxTheApp->Yield(true);
+    std::vector<Wx::StaticText*> labels;
+    for (wxWindow* child : dialog.GetChildren()) {
+        if (Wx::StaticText* label = dynamic_cast<Wx::StaticText*>(child)) {
+            labels.push_back(label);
+        }
+    }
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(labels[0]->GetLabel(), "Some unmet prerequisites occurred:");
+    Testing::expectWholeLabel(*labels[0]);
+    dialog.Hide();
 }
 
 } // namespace

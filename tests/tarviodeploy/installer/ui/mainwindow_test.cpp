@@ -1,7 +1,8 @@
 // The main window driven in process: the page flow with its captions and buttons for every
-// installation type, cancelling with its two questions, a second instance, and a failure thrown out of
-// the installation. Each run installs for real, so each test runs in a copy of a clean prefix of its
-// own (tests/endtoend/in_clean_prefix.py).
+// installation type, cancelling with its two questions, a second instance, a failure thrown out of
+// the installation, and the window's and the prerequisites dialog's layout at 96, 120 and 144 DPI.
+// Each run installs for real, so each test runs in a copy of a clean prefix of its own
+// (tests/endtoend/in_clean_prefix.py), whose LogPixels the DPI runs may change.
 
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
@@ -13,15 +14,26 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/core/exception.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/ui/dialogscript.h"
 #include "tarviolib/wx/controls/button.h"
+#include "tarviolib/wx/controls/checkbox.h"
+#include "tarviolib/wx/controls/screenscaling.h"
+#include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/wx/library.h"
+#include "tarviodeploy/installer/ui/screens/progressbar.h"
+#include "tests/support/dpitesting.h"
+#include "tests/support/labelglyphs.h"
 #include "tests/support/watchdog.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
 #include <wx/sizer.h>
 #include <wx/radiobut.h>
 #include <wx/snglinst.h>
@@ -33,7 +45,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,12 +56,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A payload with what the pages read; the components find nothing of theirs in it and fail, which
-// is quick and enough for the window.
-std::vector<uint8_t> payload() {
+// A payload with what the pages read, and the pictures given; the components find nothing of
+// theirs in it and fail, which is quick and enough for the window.
+std::vector<uint8_t> payload(std::vector<PackWriter::Record> pictures = {}) {
     auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
-    return PackWriter::pack({PackWriter::stored("license.txt", text("The licence.")),
-                             PackWriter::stored("3rd-party-licenses.txt", text("Notices."))});
+    pictures.push_back(PackWriter::stored("license.txt", text("The licence.")));
+    pictures.push_back(PackWriter::stored("3rd-party-licenses.txt", text("Notices.")));
+    return PackWriter::pack(pictures);
 }
 
 // The window's state as the user sees it: the page, then each shown button's caption.
@@ -271,6 +286,25 @@ TEST_F(MainWindowTest, CaptionOfNextFollowsTheChosenType) {
     }
 }
 
+TEST_F(MainWindowTest, APageOrTypeOutsideItsValuesStopsWithItsReport) {
+    open();
+    const std::pair<Function<void()>, const char*> cases[] = {
+        {[this] { mWindow->showScreen(static_cast<ScreenId>(5)); }, "STOP@tarviodeploy/installer/ui/mainwindow(203)"},
+        {[this] { mWindow->showScreen(static_cast<ScreenId>(-1)); }, "STOP@tarviodeploy/installer/ui/mainwindow(203)"},
+        {[this] { mWindow->updateNextCaption(static_cast<InstallType>(3)); },
+         "STOP@tarviodeploy/installer/ui/mainwindow(241)"},
+    };
+    for (const auto& [call, report] : cases) {
+        try {
+            call();
+            ADD_FAILURE() << "no stop: " << report;
+        } catch (const Exception& exception) {
+            EXPECT_STREQ(exception.what(), report);
+        }
+    }
+    EXPECT_EQ(seen(), (Seen{0, {"Next", "Cancel"}}));
+}
+
 TEST_F(MainWindowTest, CancelAsksFirstAndFinishDoesNot) {
     const String shortQuestion = L"Do you really want to cancel the installation?";
     const String longQuestion =
@@ -321,6 +355,283 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     // It closes by itself at the next idle time, without being shown.
     EXPECT_FALSE(mWindow->IsShown());
     waitUntil([this] { return windowGone(); });
+}
+
+// ---- Layout at the screen's DPI ----------------------------------------------------------------------------
+// Every test whose name ends in "Scaled" checks what the window or dialog shows on the screen it runs
+// on, against a {96, 120, 144} table where it has one; ScaledLayoutsHoldAt120And144Dpi runs them
+// again at 120 and 144 DPI.
+
+std::vector<uint8_t> pngOf(wxImage image) {
+    wxMemoryOutputStream stream;
+    EXPECT_TRUE(image.SaveFile(stream, wxBITMAP_TYPE_PNG));
+    std::vector<uint8_t> bytes(stream.GetLength());
+    stream.CopyTo(bytes.data(), bytes.size());
+    return bytes;
+}
+
+wxImage filled(int width, int height, const wxColour& colour) {
+    wxImage image(width, height);
+    image.SetRGB(wxRect(0, 0, width, height), colour.Red(), colour.Green(), colour.Blue());
+    return image;
+}
+
+const wxColour backgroundColour(90, 60, 30);
+constexpr int maskCorner = 10; // the mask's black square at the top left, cut away
+
+// The test payload with the window's pictures: plain 600 x 400 backgrounds, and a white mask
+// whose top-left corner is black; and the prerequisites dialog's logo.
+std::vector<uint8_t> payloadWithPictures() {
+    std::vector<PackWriter::Record> pictures;
+    for (int page = 0; page < 5; ++page) {
+        pictures.push_back(PackWriter::stored("gui/bg" + std::to_string(page) + ".png",
+                                              pngOf(filled(600, 400, backgroundColour))));
+    }
+    wxImage mask = filled(600, 400, *wxWHITE);
+    mask.SetRGB(wxRect(0, 0, maskCorner, maskCorner), 0, 0, 0);
+    pictures.push_back(PackWriter::stored("gui/window-mask.png", pngOf(mask)));
+    pictures.push_back(PackWriter::stored("gui/Logo.png", pngOf(filled(64, 64, wxColour(39, 147, 255)))));
+    return payload(pictures);
+}
+
+std::string describe(const wxRect& rect) {
+    std::ostringstream text;
+    text << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
+    return text.str();
+}
+
+// Where a control is on the screen, as its parent places it. (Under Wine a rich-edit control's own
+// screen rectangle starts at its client area, inside its border.)
+wxRect screenRect(wxWindow* window) {
+    return wxRect(window->GetParent()->ClientToScreen(window->GetPosition()), window->GetSize());
+}
+
+// How far right a skinned check box draws: its box, and its label's glyphs. Its window is as wide
+// as the platform's check box would be, which is wider than what the skinned one draws, so that
+// the windows of a row's boxes overlap where their drawings do not.
+int drawnWidth(Wx::CheckBox* box) {
+    // The glyphs' edges are blended into the background; what shows is what is at least half lit.
+    const int32_t right = Testing::rightmostLit(Testing::drawnPicture(*box, box->GetSize().x * 2), 128);
+    return std::max(Wx::scaled(15), right + 1);
+}
+
+// What a control takes of the screen: its window, or for a check box what it draws.
+wxRect occupied(wxWindow* window) {
+    wxRect rect = screenRect(window);
+    if (auto* box = dynamic_cast<Wx::CheckBox*>(window)) {
+        rect.width = drawnWidth(box);
+    }
+    return rect;
+}
+
+std::string describe(wxWindow* window) {
+    return std::string(wxString(window->GetClassInfo()->GetClassName()).utf8_str()) + " '" +
+           std::string(window->GetLabel().BeforeFirst('\n').utf8_str()) + "' at " + describe(screenRect(window));
+}
+
+// The shown windows under the given one that show no window of their own: the controls the user
+// sees. Added to leaves; false when the window shows none.
+bool collectLeaves(wxWindow* window, std::vector<wxWindow*>& leaves) {
+    bool childShown = false;
+    for (wxWindow* child : window->GetChildren()) {
+        if (child->IsShown() && !child->IsTopLevel()) {
+            childShown = true;
+            if (!collectLeaves(child, leaves)) {
+                leaves.push_back(child);
+            }
+        }
+    }
+    return childShown;
+}
+
+std::vector<wxWindow*> leavesOf(wxWindow* window) {
+    std::vector<wxWindow*> leaves;
+    collectLeaves(window, leaves);
+    return leaves;
+}
+
+bool isUnder(wxWindow* window, wxWindow* ancestor) {
+    for (; window != nullptr; window = window->GetParent()) {
+        if (window == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+wxSize textExtent(wxWindow* window, const wxFont& font, const wxString& text) {
+    wxClientDC dc(window);
+    dc.SetFont(font);
+    return dc.GetMultiLineTextExtent(text);
+}
+
+// Where a control shows text, that it has room for all of it.
+void expectTextWhole(wxWindow* control) {
+    const wxSize size = control->GetClientSize();
+    if (auto* label = dynamic_cast<Wx::StaticText*>(control)) {
+        Testing::expectWholeLabel(*label);
+        EXPECT_GE(size.y, textExtent(label, label->GetFont(), label->GetLabel()).y) << describe(control);
+    } else if (auto* box = dynamic_cast<Wx::CheckBox*>(control)) {
+        EXPECT_GE(size.x, drawnWidth(box)) << describe(control);
+    } else if (dynamic_cast<wxCheckBox*>(control) != nullptr || dynamic_cast<wxRadioButton*>(control) != nullptr) {
+        EXPECT_GE(size.x, control->GetBestSize().x) << describe(control);
+    } else if (auto* button = dynamic_cast<Wx::Button*>(control)) {
+        wxFont font = button->GetFont();
+        font.SetPixelSize(wxSize(0, Wx::scaled(12)));
+        EXPECT_GE(size.x, textExtent(button, font, button->GetLabel()).x + 2) << describe(control);
+    } else if (auto* steps = dynamic_cast<ProgressBar*>(control)) {
+        for (const ProgressBar::Step& step : steps->steps()) {
+            const wxString name(step.name.text(), step.name.size());
+            const wxSize text = textExtent(steps, steps->GetFont(), name);
+            EXPECT_GE(step.cell.width, text.x) << name.utf8_str();
+            EXPECT_GE(step.cell.height, text.y) << name.utf8_str();
+        }
+    }
+}
+
+// What a person sees of a window: every control inside its area (those of the page area inside
+// the page area), no two controls over each other, and each one's text whole.
+void expectEveryControlWhole(wxWindow* window, wxWindow* pageArea = nullptr) {
+    const std::vector<wxWindow*> leaves = leavesOf(window);
+    ASSERT_FALSE(leaves.empty());
+    const wxRect windowArea(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize());
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        const wxRect rect = occupied(leaves[i]);
+        const bool inPage = pageArea != nullptr && isUnder(leaves[i], pageArea);
+        const wxRect area = inPage ? screenRect(pageArea) : windowArea;
+        EXPECT_TRUE(area.Contains(rect)) << describe(leaves[i]) << " outside " << describe(area);
+        for (size_t j = 0; j < i; ++j) {
+            EXPECT_FALSE(rect.Intersects(occupied(leaves[j])))
+                << describe(leaves[i]) << " over " << describe(leaves[j]) << " (they take " << describe(rect)
+                << " and " << describe(occupied(leaves[j])) << ")";
+        }
+        expectTextWhole(leaves[i]);
+    }
+}
+
+// The window's measures, the page area's place and the buttons' size, at 96, 120 and 144 DPI: the
+// window grows with its fonts; at 96 DPI it is as it always was.
+TEST_F(MainWindowTest, WindowMeasuresScaled) {
+    const struct {
+        wxSize frame;
+        wxRect steps;
+        wxRect pageArea;
+        wxSize button;
+    } expected[] = {
+        {{600, 400}, {191, 90, 379, 20}, {191, 125, 379, 216}, {62, 24}},
+        {{750, 500}, {239, 113, 473, 25}, {239, 157, 473, 269}, {78, 30}},
+        {{900, 600}, {287, 135, 568, 30}, {287, 188, 568, 323}, {93, 36}},
+    };
+    ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
+    const auto& at = expected[Testing::dpiColumn()];
+    const std::vector<uint8_t> pack = payloadWithPictures();
+    DeploymentEnvironment environment(pack.data(), static_cast<int32_t>(pack.size()));
+    Installer installer(&mDescriptor, &environment, &mUi);
+    open(installer);
+    EXPECT_EQ(mWindow->GetSize(), at.frame);
+    const wxPoint origin = mWindow->GetScreenPosition();
+    for (wxWindow* child : mWindow->GetChildren()) {
+        if (dynamic_cast<ProgressBar*>(child) != nullptr) {
+            EXPECT_EQ(wxRect(child->GetScreenPosition() - origin, child->GetSize()), at.steps);
+        }
+    }
+    EXPECT_EQ(wxRect(contentWindow()->GetScreenPosition() - origin, contentWindow()->GetSize()), at.pageArea);
+    for (Wx::Button* button : buttons()) {
+        if (!button->IsShown()) {
+            continue;
+        }
+        EXPECT_EQ(button->GetSize(), at.button) << std::string(button->GetLabel().utf8_str());
+        // The button row sits on the blank row below it.
+        EXPECT_EQ(button->GetScreenRect().GetBottom() - origin.y + 1, at.frame.y - Wx::scaled(20));
+    }
+
+    // The background covers the whole window, to its last pixel.
+    wxBitmap picture(at.frame);
+    {
+        wxMemoryDC dc(picture);
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        mWindow->draw(dc);
+    }
+    const wxImage drawn = picture.ConvertToImage();
+    for (const wxPoint& point : {wxPoint(0, 0), wxPoint(at.frame.x - 1, at.frame.y - 1)}) {
+        EXPECT_EQ(wxColour(drawn.GetRed(point.x, point.y), drawn.GetGreen(point.x, point.y),
+                           drawn.GetBlue(point.x, point.y)),
+                  backgroundColour)
+            << point.x << "," << point.y;
+    }
+
+    // The shape is the mask stretched to the window: its corner cut away by the scaled amount.
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(mWindow->GetHWND(), shape), ERROR);
+    RECT box;
+    GetRgnBox(shape, &box);
+    EXPECT_EQ(wxRect(box.left, box.top, box.right - box.left, box.bottom - box.top), wxRect(wxPoint(0, 0), at.frame));
+    const int corner = Wx::scaled(maskCorner);
+    // (Give or take the stretch's rounding of the corner's edge.)
+    EXPECT_FALSE(PtInRegion(shape, corner - 1, corner - 1));
+    EXPECT_TRUE(PtInRegion(shape, corner + 1, 0));
+    EXPECT_TRUE(PtInRegion(shape, at.frame.x - 1, at.frame.y - 1));
+    DeleteObject(shape);
+}
+
+// Each page of a Custom installation, with the window's buttons and step indicator: all there,
+// apart and whole.
+TEST_F(MainWindowTest, EveryPageShowsEveryControlWholeScaled) {
+    ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
+    open();
+    auto check = [this](int32_t page) {
+        SCOPED_TRACE("page " + std::to_string(page) + " at " + std::to_string(Testing::screenDpi()) + " DPI");
+        ASSERT_EQ(currentPage(), page);
+        processEvents();
+        expectEveryControlWhole(mWindow, contentWindow());
+    };
+    check(0);
+    acceptLicence();
+    press("Next");
+    choose(InstallType::Custom);
+    check(1);
+    press("Next");
+    check(2);
+    press("Install");
+    waitForInstallationEnd();
+    check(3);
+    press("Next");
+    check(4);
+}
+
+// The dialog as the engine shows it, with its logo and a running application.
+TEST_F(MainWindowTest, PrerequisitesDialogShowsEveryControlWholeScaled) {
+    ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
+    const std::vector<uint8_t> pack = payloadWithPictures();
+    DeploymentEnvironment environment(pack.data(), static_cast<int32_t>(pack.size()));
+    DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
+    PrerequisiteIssues issues;
+    issues[PrerequisiteCategory::RunningApplication].append(L"3ds Max");
+    bool checked = false;
+    wxTheApp->CallAfter([&] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            if (InstallPrerequisitesDialog* dialog = dynamic_cast<InstallPrerequisitesDialog*>(window)) {
+                processEvents();
+                SCOPED_TRACE("at " + std::to_string(Testing::screenDpi()) + " DPI");
+                EXPECT_EQ(dialog->GetSize(), Wx::scaleSize(300, 200));
+                expectEveryControlWhole(dialog);
+                checked = true;
+                dialog->EndModal(wxID_ABORT);
+            }
+        }
+    });
+    EXPECT_EQ(ui.askAboutPrerequisites(issues), UserResponse::Abort);
+    EXPECT_TRUE(checked);
+}
+
+TEST_F(MainWindowTest, ScaledLayoutsHoldAt120And144Dpi) {
+    if (Testing::screenDpi() != 96) {
+        GTEST_SKIP() << "runs from the 96-DPI run only";
+    }
+    for (const int dpi : {120, 144}) {
+        EXPECT_EQ(Testing::runAtDpi(dpi, "MainWindowTest.*Scaled"), 0) << "at " << dpi << " DPI";
+    }
 }
 
 TEST_F(MainWindowTest, FailureThrownOutOfTheInstallationEndsItAsFailed) {

@@ -1,7 +1,7 @@
 #include "tarviolib/wx/controls/button.h"
 #include "tarviolib/wx/controls/screenscaling.h"
 
-#include "tests/tarviolib/wx/controls/dpitesting.h"
+#include "tests/support/dpitesting.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +189,20 @@ TEST_F(ButtonTest, HoverSetsTheFrameFlagAndTabNeverStops) {
     EXPECT_EQ(button->GetLabel(), "Next");
     button->SetLabel("Back");
     EXPECT_EQ(button->GetLabel(), "Back");
+}
+
+TEST_F(ButtonTest, PushIsAnEnabledFramedPushButtonWithTheSkinAndCallback) {
+    Button* button = Button::push(mPanel, mSkin, "Retry", [this] { ++mCallbacks; });
+    button->SetSize(62, 24);
+    EXPECT_EQ(button->GetLabel(), "Retry");
+    EXPECT_EQ(button->frameFlags(), uint32_t(FrameEnabled));
+    EXPECT_TRUE(button->IsEnabled());
+    EXPECT_EQ(rgb(button->GetBackgroundColour()), rgb(mSkin.colour(Skin::Background)));
+    click(button);
+    click(button);
+    EXPECT_FALSE(button->isToggled());
+    EXPECT_EQ(mCallbacks, 2);
+    EXPECT_EQ(mParentEvents[button], 2);
 }
 
 TEST_F(ButtonTest, StartsWithTheSkinsColoursAndAScaledMinimumHeight) {

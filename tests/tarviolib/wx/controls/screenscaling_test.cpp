@@ -1,6 +1,6 @@
 #include "tarviolib/wx/controls/screenscaling.h"
 
-#include "tests/tarviolib/wx/controls/dpitesting.h"
+#include "tests/support/dpitesting.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 
 #include <gtest/gtest.h>

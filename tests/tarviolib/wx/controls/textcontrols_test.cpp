@@ -2,6 +2,7 @@
 #include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/wx/controls/textcontrol.h"
 
+#include "tests/support/labelglyphs.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,26 @@ TEST_F(StaticTextTest, RewrapStartsFromTheUnwrappedText) {
     text->SetLabel("Short and new");
     text->rewrap(300);
     EXPECT_EQ(text->GetLabel(), "Short and new");
+}
+
+// Under Wine some glyphs are drawn about a pixel wider than they measure ("m"), so a label as wide
+// as its measured text would cut its end off.
+TEST_F(StaticTextTest, IsAsWideAsItsTextIsDrawnAndWrapsItsLinesToFit) {
+    const wchar_t* const texts[] = {L"Some unmet prerequisites occurred:", L"64-bit operating system: ",
+                                    L"mmmmmmmmmmmmmmmmmmmmmmmmmmmmmm:", L"OK"};
+    for (const wchar_t* text : texts) {
+        StaticText* label = new StaticText(mPanel, wxID_ANY, text, 0, 0, -1, -1);
+        label->SetSize(label->GetBestSize());
+        Testing::expectWholeLabel(*label);
+    }
+    // Wrapped at 200, each line is drawn within the 200 pixels.
+    StaticText* wrapped =
+        new StaticText(mPanel, wxID_ANY, L"mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm mmmm:", 0, 0, -1, -1);
+    wrapped->rewrap(200);
+    wrapped->SetSize(wxSize(200, wrapped->GetBestSize().y));
+    EXPECT_NE(wrapped->GetLabel().Find(wxS('\n')), wxNOT_FOUND);
+    EXPECT_LE(wrapped->GetBestSize().x, 200);
+    Testing::expectWholeLabel(*wrapped);
 }
 
 TEST_F(StaticTextTest, SizeIsScaledAndFontIsTheControlFontScaled) {

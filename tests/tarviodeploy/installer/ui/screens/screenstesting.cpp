@@ -120,7 +120,7 @@ void ScreensTest::build(const wchar_t* traits) {
     mFrame->SetSizer(sizer);
     mFrame->Layout();
     mContent->createScreens();
-    mContent->showScreen(0);
+    mContent->showScreen(ScreenId::welcome);
     mFrame->Show();
     processEvents();
 }

@@ -1,4 +1,4 @@
-#include "tests/tarviolib/wx/controls/dpitesting.h"
+#include "tests/support/dpitesting.h"
 
 #include <gtest/gtest.h>
 
