@@ -60,6 +60,13 @@ TEST(ScreenScaling, ControlFontIsTwelveScaledPixelsAndTakesOnlyTheAskedStyle) {
 
     EXPECT_EQ(makeFont(source, FontItalic).GetWeight(), wxFONTWEIGHT_NORMAL);
     EXPECT_EQ(makeFont(source, FontBold).GetStyle(), wxFONTSTYLE_NORMAL);
+
+    // The height alone, for the controls that keep their font's style.
+    const wxFont sized = atControlHeight(source);
+    EXPECT_EQ(sized.GetPixelSize().y, scaled(12));
+    EXPECT_EQ(sized.GetWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_EQ(sized.GetStyle(), wxFONTSTYLE_ITALIC);
+    EXPECT_TRUE(sized.GetUnderlined());
 }
 
 // Every test whose name ends in "Scaled" checks a table for the screen it runs on; this one runs
