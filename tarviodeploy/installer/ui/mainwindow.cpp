@@ -91,6 +91,13 @@ MainWindow::MainWindow(Installer& installer)
                                         button.onClick, Wx::Button::Push, true, 4);
         (*button.button)->SetMinClientSize(Wx::scaleSize(62, 24));
     }
+    // The next page's Back and Next stand where this page's were: a double-click moves one page.
+    for (Wx::Button* button : {mBackButton, mNextButton}) {
+        button->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+            mPressScreenShow = mScreenShows;
+            event.Skip();
+        });
+    }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
     buttonRow->Add(mBackButton, 0, wxLEFT, 13);
     buttonRow->AddStretchSpacer(1);
@@ -180,6 +187,7 @@ void MainWindow::showScreen(int32_t index) {
         break;
     }
     mCurrentScreen = index;
+    ++mScreenShows;
     mContentWindow->showScreen(index);
     mProgressBar->setCurrentStep(index);
     Layout();
@@ -204,10 +212,16 @@ void MainWindow::updateNextCaption(InstallType type) {
 }
 
 void MainWindow::onBack() {
+    if (!pressedOnThisScreen()) {
+        return;
+    }
     showScreen(mCurrentScreen - 1);
 }
 
 void MainWindow::onNext() {
+    if (!pressedOnThisScreen()) {
+        return;
+    }
     if (mCurrentScreen == 1 && mInstaller.installType() != InstallType::Custom) {
         showScreen(3);
     } else {

@@ -39,6 +39,8 @@ public:
     void updateNextCaption(InstallType type);
 
 private:
+    // Whether the press of the click being handled was made on the page shown now.
+    bool pressedOnThisScreen() const { return mPressScreenShow == mScreenShows; }
     void onBack();
     void onNext();
     void onCancel();
@@ -52,6 +54,10 @@ private:
     StandbyThread mStandbyThread;
     OperationResult mResult = OperationResult::Done;
     int32_t mCurrentScreen = 0;
+    // Page changes so far, and their count at the last fresh press on Back or Next: the second
+    // press of a double-click continues the first and so belongs to the page the first was made on.
+    uint32_t mScreenShows = 0;
+    uint32_t mPressScreenShow = 0;
     wxBitmap mBackgrounds[5];
     UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;
     bool mAnotherInstanceRunning = false;
