@@ -177,7 +177,14 @@ void MainWindow::showScreen(int32_t index) {
             mNextButton->Hide();
             mInstallationRunning = true;
             wxBeginBusyCursor();
-            mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
+            try {
+                mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
+            } catch (...) {
+                // Nothing runs: no busy cursor over the failure's report.
+                mInstallationRunning = false;
+                wxEndBusyCursor();
+                throw;
+            }
         }
         break;
     case 4:

@@ -29,6 +29,7 @@
 #include <wx/snglinst.h>
 #include <wx/statbmp.h>
 
+#include "tests/support/addressspacehog.h"
 #include "tests/support/libraryenvironment.h"
 
 #include <gtest/gtest.h>
@@ -379,6 +380,32 @@ TEST_F(MainWindowTest, FailureLeavingTheLoopDuringTheInstallationWaitsForItsEnd)
     EXPECT_TRUE(windowGone());
     // The installation ran to its end: the database is written last.
     EXPECT_NE(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The standby thread cannot be started: the failure leaves the loop, and the window is gone
+// before it reaches the entry; nothing was installed, and no busy cursor is left.
+TEST_F(MainWindowTest, StandbyThreadThatCannotStartEndsTheWizard) {
+    if (sizeof(void*) != 4) {
+        GTEST_SKIP() << "the address space of a 64-bit process cannot be filled";
+    }
+    wxTheApp->CallAfter([this] {
+        follow(shownMainWindow());
+        acceptLicence();
+        press("Next");
+        choose(InstallType::Typical);
+        // No room for the thread's stack until the failure has left this handler.
+        const Testing::AddressSpaceHog hog;
+        press("Install");
+    });
+    try {
+        runWizard(mInstaller);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& exception) {
+        EXPECT_EQ(std::string(exception.what()).rfind("Cannot start a thread: ", 0), 0u) << exception.what();
+    }
+    EXPECT_TRUE(windowGone());
+    EXPECT_FALSE(wxIsBusy());
+    EXPECT_EQ(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The next page's Back and Next stand where the buttons just pressed were: a double click moves
