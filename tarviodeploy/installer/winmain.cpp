@@ -2,7 +2,7 @@
 #include "tarviodeploy/installer/installer.h"
 #include "tarviodeploy/installer/installercliandfilelogger.h"
 #include "tarviodeploy/installer/plugindescriptor3dsmax.h"
-#include "tarviodeploy/installer/ui/mainwindow.h"
+#include "tarviodeploy/installer/ui/wizard.h"
 #include "tarviodeploy/shared/deploymentenvironment.h"
 #include "tarviodeploy/shared/ui/deploymentcli.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
@@ -46,24 +46,27 @@ int32_t runGraphicalInstallation(PluginDescriptor& descriptor, DeploymentEnviron
     if (WinApi::isUserAdmin()) {
         DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
         Installer installer(&descriptor, &environment, &ui);
-        // The toolkit owns the window and deletes it when it closes, which ends the loop. A second
-        // instance has told the user and closes at once, never shown.
-        MainWindow* window = new MainWindow(installer);
-        if (!window->anotherInstanceRunning()) {
-            window->Show();
-        }
         // The loop's own code, whatever the installation's result.
-        return runMainLoop();
+        return runWizard(installer);
     }
     if (WinApi::isUacEnabled()) {
-        // The elevated copy gets no arguments, so it always takes the graphical road.
-        WinApi::Process(WinApi::executablePath(), Array<String>(),
-                        WinApi::ProcessFlag::RunAsAdministrator | WinApi::ProcessFlag::Detached);
-        return 0;
+        // The elevated copy gets no arguments, so it always takes the graphical road. A user who
+        // declines the elevation has chosen so: nothing to tell.
+        return WinApi::startElevated(WinApi::executablePath(), Array<String>()) ? 0 : 1;
     }
     showMessageBox(nullptr, String("Tarvio Installer"), String("Tarvio installer needs to be run by an administrator."),
                    MessageBoxKind::Error, MessageBoxButtons::Ok);
     return 1;
+}
+
+// A failure that nothing else reported: on the graphical road in the front end's error box (a
+// program started from Explorer has no error stream), on the command line as an error line.
+void reportUnexpectedFailure(bool commandLine, const std::exception& exception) {
+    if (commandLine) {
+        std::cerr << "Error: " << exception.what() << std::endl;
+        return;
+    }
+    DeploymentGui(nullptr, DeploymentUserInterface::Mode::Installer, nullptr).error(exceptionMessage(exception));
 }
 
 // Every object of a road lives in this frame, so all are gone before the library stops.
@@ -89,7 +92,7 @@ int32_t runRoads() {
     }
 
     // Anything that leaves a road unexpectedly still ends in order (the environment deletes its
-    // temporary files on the way out), with its message and code 1.
+    // temporary files on the way out), reported as the road reports, with code 1.
     try {
         const UniquePtr<PluginDescriptor> descriptor = createPluginDescriptor();
         const WinApi::FileResource payload = descriptor->payload();
@@ -99,7 +102,7 @@ int32_t runRoads() {
         }
         return runGraphicalInstallation(*descriptor, environment);
     } catch (const std::exception& exception) {
-        std::cerr << "Error: " << exception.what() << std::endl;
+        reportUnexpectedFailure(autoInstall.present(), exception);
         return 1;
     }
 }

@@ -18,7 +18,7 @@ struct ScriptState {
     Mutex mutex;
     bool active = false;
     std::deque<MessageBoxAnswer> boxAnswers;
-    std::deque<Io::Path> directoryAnswers;
+    std::deque<String> directoryAnswers;
     Array<ShownDialog> shown;
     // How many answers of TARVIO_TEST_DIALOG_ANSWERS were used.
     int32_t environmentAnswersUsed = 0;
@@ -119,7 +119,7 @@ DialogScript& DialogScript::answerBox(MessageBoxAnswer answer) {
 
 DialogScript& DialogScript::answerDirectory(const Io::Path& folder) {
     ScopedLock lock(script().mutex);
-    script().directoryAnswers.push_back(folder);
+    script().directoryAnswers.push_back(folder.toNative());
     return *this;
 }
 
@@ -146,15 +146,15 @@ Optional<MessageBoxAnswer> scriptedMessageBox(const ShownDialog& box) {
     return answer;
 }
 
-Optional<Io::Path> scriptedDirectory(const ShownDialog& chooser) {
+Optional<String> scriptedDirectory(const ShownDialog& chooser) {
     ScopedLock lock(script().mutex);
     if (!record(chooser)) {
-        return Optional<Io::Path>();
+        return Optional<String>();
     }
     if (!script().active || script().directoryAnswers.empty()) {
-        return Io::Path();
+        return String();
     }
-    const Io::Path answer = script().directoryAnswers.front();
+    const String answer = script().directoryAnswers.front();
     script().directoryAnswers.pop_front();
     return answer;
 }

@@ -58,7 +58,8 @@ public:
     ~DialogScript();
 
     DialogScript& answerBox(MessageBoxAnswer answer);
-    // An empty path answers Cancel.
+    // The chooser answers the folder as the dialog does, in native form; an empty path answers
+    // Cancel.
     DialogScript& answerDirectory(const Io::Path& folder);
 
     // Every dialog asked for since the script was made, in order.
@@ -68,9 +69,10 @@ public:
 namespace Detail {
 
 // Called where a dialog would be shown; an empty answer means no script is active and no
-// environment script is set, so the real dialog is shown.
+// environment script is set, so the real dialog is shown. The chooser's answer is the path text
+// that the dialog gives (empty for Cancel).
 Optional<MessageBoxAnswer> scriptedMessageBox(const ShownDialog& box);
-Optional<Io::Path> scriptedDirectory(const ShownDialog& chooser);
+Optional<String> scriptedDirectory(const ShownDialog& chooser);
 
 } // namespace Detail
 

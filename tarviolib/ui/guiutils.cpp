@@ -125,7 +125,8 @@ MessageBoxAnswer showMessageBoxHere(NativeWindow parent, const String& caption, 
     return answerOf(result);
 }
 
-Io::Path chooseDirectoryHere(NativeWindow parent, const String& message, const Io::Path& initial) {
+// The folder's text as the dialog gives it (native form); empty when it was not ended with OK.
+String askForDirectory(NativeWindow parent, const String& message, const Io::Path& initial) {
 #ifdef TARVIO_TEST_SEAMS
     Testing::ShownDialog chooser;
     chooser.type = Testing::DialogType::DirectoryDialog;
@@ -133,7 +134,7 @@ Io::Path chooseDirectoryHere(NativeWindow parent, const String& message, const I
     chooser.text = initial.text();
     chooser.hasParent = parent != nullptr;
     chooser.onMainThread = isMainThread();
-    if (const Optional<Io::Path> answer = Testing::Detail::scriptedDirectory(chooser)) {
+    if (const Optional<String> answer = Testing::Detail::scriptedDirectory(chooser)) {
         return *answer;
     }
 #endif
@@ -143,7 +144,12 @@ Io::Path chooseDirectoryHere(NativeWindow parent, const String& message, const I
     WindowDisabler disabler(parent);
     const int result = dialog.ShowModal();
     disabler.release();
-    return result == wxID_OK ? Io::Path(String(dialog.GetPath().wc_str())) : Io::Path();
+    return result == wxID_OK ? String(dialog.GetPath().wc_str()) : String();
+}
+
+Io::Path chooseDirectoryHere(NativeWindow parent, const String& message, const Io::Path& initial) {
+    // Backslashes become slashes.
+    return Io::Path(askForDirectory(parent, message, initial));
 }
 
 bool shellOpen(const String& file) {

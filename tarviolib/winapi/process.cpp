@@ -6,6 +6,10 @@
 
 #include <shellapi.h>
 
+#ifdef TARVIO_TEST_SEAMS
+#include <cwchar>
+#endif
+
 namespace Tarvio::WinApi {
 
 namespace {
@@ -51,9 +55,28 @@ String commandLineParameters(const Array<String>& arguments) {
     return text;
 }
 
-Process::Process(const Io::Path& program, const Array<String>& arguments, uint32_t flags) : mFlags(flags) {
+namespace {
+
+#ifdef TARVIO_TEST_SEAMS
+// Under Wine "runas" never asks. TARVIO_TEST_ELEVATION=declined makes it fail as when the user
+// declines the elevation prompt.
+bool elevationDeclinedForTesting() {
+    wchar_t text[16] = {};
+    const DWORD length = GetEnvironmentVariableW(L"TARVIO_TEST_ELEVATION", text, 16);
+    return length > 0 && length < 16 && std::wcscmp(text, L"declined") == 0;
+}
+#endif
+
+[[noreturn]] void throwCannotStart(const String& file) {
+    throwException(L"Can't start " + file + L" as process.");
+}
+
+// Starts the program through the shell and hands over its process handle; false when the user
+// declined the elevation that RunAsAdministrator asks for.
+bool shellStart(const Io::Path& program, const Array<String>& arguments, uint32_t flags, KernelHandle& process) {
     const String file = program.toNative();
     const String parameters = commandLineParameters(arguments);
+    const bool elevate = (flags & ProcessFlag::RunAsAdministrator) != 0;
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -62,19 +85,41 @@ Process::Process(const Io::Path& program, const Array<String>& arguments, uint32
     info.fMask |= SEE_MASK_FLAG_NO_UI;
 #endif
     info.nShow = SW_SHOW;
-    info.lpVerb = (flags & ProcessFlag::RunAsAdministrator) != 0 ? L"runas" : nullptr;
+    info.lpVerb = elevate ? L"runas" : nullptr;
     info.lpFile = file.text();
     info.lpParameters = parameters.text();
-    if (!ShellExecuteExW(&info)) {
-        throwException(L"Can't start " + file + L" as process.");
+#ifdef TARVIO_TEST_SEAMS
+    if (elevate && elevationDeclinedForTesting()) {
+        return false;
     }
-    mHandle.reset(info.hProcess);
+#endif
+    if (!ShellExecuteExW(&info)) {
+        if (elevate && GetLastError() == ERROR_CANCELLED) {
+            return false;
+        }
+        throwCannotStart(file);
+    }
+    process.reset(info.hProcess);
+    return true;
+}
+
+} // namespace
+
+Process::Process(const Io::Path& program, const Array<String>& arguments, uint32_t flags) : mFlags(flags) {
+    if (!shellStart(program, arguments, flags, mHandle)) {
+        throwCannotStart(program.toNative());
+    }
 }
 
 Process::~Process() {
     if (mHandle && (mFlags & ProcessFlag::Detached) == 0) {
         TerminateProcess(mHandle.get(), 4294967295u);
     }
+}
+
+bool startElevated(const Io::Path& program, const Array<String>& arguments) {
+    KernelHandle process;
+    return shellStart(program, arguments, ProcessFlag::RunAsAdministrator, process);
 }
 
 Optional<int32_t> Process::wait(uint32_t milliseconds, uint32_t) {

@@ -44,4 +44,8 @@ private:
     uint32_t mFlags = 0;
 };
 
+// Starts the program through the shell's "runas" verb, which asks for elevation, and leaves it
+// running. False when the user declines; other failures throw as Process does.
+bool startElevated(const Io::Path& program, const Array<String>& arguments);
+
 } // namespace Tarvio::WinApi

@@ -4,4 +4,8 @@ namespace Tarvio {
 
 TarvioApp::~TarvioApp() = default;
 
+bool TarvioApp::OnExceptionInMainLoop() {
+    throw;
+}
+
 } // namespace Tarvio

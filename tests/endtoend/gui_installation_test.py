@@ -38,6 +38,11 @@ ACCEPTANCE = "I accept the terms and conditions."
 TYPE_CHOICES = {"typical": "Typical", "custom": "Custom", "unpack": "Unpack files"}
 RUNNING_APPLICATIONS = "These applications appear to be running, you should close these applications before continuing"
 BUTTON_HEIGHT = 24  # the skinned buttons of the wizard and the prerequisites dialog, at 96 DPI
+PAGE_MARKERS = {  # a text that only that page shows
+    "welcome": ACCEPTANCE,
+    "type": TYPE_CHOICES["custom"],
+    "options": "Please select plugins and utilities to install:",
+}
 
 
 # ---- What the graphical road logs beyond the command-line one ----------------------------------------
@@ -114,10 +119,10 @@ class GuiMachine(cli.Machine):
         subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=self.display.name), check=True,
                        timeout=TIMEOUT)
 
-    def click_row(self, row):
-        """A left click in the middle of a probed window."""
+    def click_row(self, row, clicks=1):
+        """A left click (or a double click) in the middle of a probed window."""
         _, x, y, width, height, _ = row
-        self.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "1")
+        self.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "--repeat", str(clicks), "1")
         time.sleep(0.5)
 
     def click_text(self, title, text):
@@ -133,7 +138,7 @@ class GuiMachine(cli.Machine):
         rows = [row for row in children if row[4] == BUTTON_HEIGHT and bottom - 50 <= row[2] and row[2] + row[4] <= bottom]
         return sorted(rows, key=lambda row: row[1])
 
-    def press(self, name):
+    def press(self, name, clicks=1):
         """Back, Next or Cancel (Finish) of the wizard. Back stands alone on the left; Next and Cancel
         share the right end, where Cancel is the last one."""
         window = self.wait_window(TITLE)[0]
@@ -143,7 +148,19 @@ class GuiMachine(cli.Machine):
         right = [b for b in buttons if b[1] >= middle]
         button = {"back": left[:1], "next": right[:1], "cancel": right[-1:]}[name]
         assert button, (name, buttons)
-        self.click_row(button[0])
+        self.click_row(button[0], clicks)
+
+    def page(self):
+        """The wizard's page by what it shows: "welcome", "type" or "options"; None for another."""
+        texts = {row[5] for row in self.wait_window(TITLE)[1:]}
+        shown = [page for page, marker in PAGE_MARKERS.items() if marker in texts]
+        return shown[0] if len(shown) == 1 else None
+
+    def wait_page(self, page):
+        deadline = time.monotonic() + TIMEOUT
+        while self.page() != page:
+            assert time.monotonic() < deadline, f"page {page!r} not shown, but {self.page()!r}"
+            time.sleep(0.2)
 
     def answer_prerequisites(self, answer):
         """Retry, Ignore or Abort in the prerequisites dialog."""
@@ -241,6 +258,11 @@ class GuiInstallation(cli.CliInstallation):
         self.assertDatabase(machine, *expected_database)
         self.assertReports(machine, [components])
 
+    def assert_page_stays(self, machine, page):
+        machine.wait_page(page)
+        time.sleep(2)  # time enough for anything more that the clicks would do
+        self.assertEqual(machine.page(), page)
+
     def prepare_installation(self, machine):
         components = cli.detected_components(cli.MACHINE)
         before = machine.files_under(self.watched_folders(cli.MACHINE, components))
@@ -249,10 +271,19 @@ class GuiInstallation(cli.CliInstallation):
     def test_typical_installation(self):
         machine = self.machine()
         components, before, expected_database, started = self.prepare_installation(machine)
-        self.start_and_choose(machine, "typical")
+        machine.start_installer()
+        machine.screenshot("welcome")
+        machine.click_text(TITLE, ACCEPTANCE)
+        # A double click on Next moves one page: the next page's Next, under the pointer, takes no part
+        # (Typical: it would install at once; Custom: it would skip the options).
+        machine.press("next", clicks=2)
+        self.assert_page_stays(machine, "type")
+        machine.click_text(TITLE, TYPE_CHOICES["typical"])
+        machine.screenshot("installation-type")
         # A look at the options of a custom installation, and back.
         machine.click_text(TITLE, TYPE_CHOICES["custom"])
-        machine.press("next")
+        machine.press("next", clicks=2)
+        self.assert_page_stays(machine, "options")
         machine.screenshot("options")
         machine.press("back")
         machine.click_text(TITLE, TYPE_CHOICES["typical"])

@@ -113,6 +113,13 @@ MainWindow::MainWindow(Installer& installer)
         *button.button = Wx::Button::push(this, InterfaceSkins::pushButton, button.label, button.onClick);
         (*button.button)->SetMinClientSize(Wx::scaleSize(buttonWidth, buttonHeight));
     }
+    // The next page's Back and Next stand where this page's were: a double-click moves one page.
+    for (Wx::Button* button : {mBackButton, mNextButton}) {
+        button->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
+            mPressScreenShow = mScreenShows;
+            event.Skip();
+        });
+    }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
     buttonRow->Add(mBackButton, 0, wxLEFT, Wx::scaled(buttonGap));
     buttonRow->AddStretchSpacer(1);
@@ -192,7 +199,14 @@ void MainWindow::showScreen(ScreenId id) {
             mNextButton->Hide();
             mInstallationRunning = true;
             wxBeginBusyCursor();
-            mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
+            try {
+                mStandbyThread.run(Function<void()>([this] { runInstallation(); }), false);
+            } catch (...) {
+                // Nothing runs: no busy cursor over the failure's report.
+                mInstallationRunning = false;
+                wxEndBusyCursor();
+                throw;
+            }
         }
         break;
     case ScreenId::summary:
@@ -202,6 +216,7 @@ void MainWindow::showScreen(ScreenId id) {
         break;
     }
     mCurrentScreen = id;
+    ++mScreenShows;
     mContentWindow->showScreen(id);
     mProgressBar->setCurrentStep(screenIndex(id));
     Layout();
@@ -226,10 +241,16 @@ void MainWindow::updateNextCaption(InstallType type) {
 }
 
 void MainWindow::onBack() {
+    if (!pressedOnThisScreen()) {
+        return;
+    }
     showScreen(screenAfter(mCurrentScreen, -1));
 }
 
 void MainWindow::onNext() {
+    if (!pressedOnThisScreen()) {
+        return;
+    }
     if (mCurrentScreen == ScreenId::installationType && mInstaller.installType() != InstallType::Custom) {
         showScreen(ScreenId::installation);
     } else {

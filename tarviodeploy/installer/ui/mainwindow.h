@@ -43,6 +43,8 @@ public:
     void draw(wxDC& dc) const;
 
 private:
+    // Whether the press of the click being handled was made on the page shown now.
+    bool pressedOnThisScreen() const { return mPressScreenShow == mScreenShows; }
     void onBack();
     void onNext();
     void onCancel();
@@ -56,6 +58,10 @@ private:
     StandbyThread mStandbyThread;
     OperationResult mResult = OperationResult::Done;
     ScreenId mCurrentScreen = ScreenId::welcome;
+    // Page changes so far, and their count at the last fresh press on Back or Next: the second
+    // press of a double-click continues the first and so belongs to the page the first was made on.
+    uint32_t mScreenShows = 0;
+    uint32_t mPressScreenShow = 0;
     // By ScreenId.
     wxBitmap mBackgrounds[screenCount];
     UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;

@@ -10,6 +10,8 @@ import uuid
 
 WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "scripts", "wine.sh")
 PROGRAM = None  # the testing build of the installer, from the command line
+PACK = None  # the pack it carries, from the command line
+GUARD_FAILURE = "checkGuard() failed. Guard: 911508769"
 
 HELP = (
     "    --acceptEulaAndAutoInstall\n"
@@ -21,9 +23,9 @@ HELP = (
 )
 
 
-def run(args, privileges=None, extra_env=None):
+def run(args, privileges=None, extra_env=None, program=None):
     env = dict(os.environ)
-    for name in ("TARVIO_TEST_PRIVILEGES", "TARVIO_TEST_DIALOGS", "TARVIO_TEST_DIALOG_ANSWERS"):
+    for name in ("TARVIO_TEST_PRIVILEGES", "TARVIO_TEST_DIALOGS", "TARVIO_TEST_DIALOG_ANSWERS", "TARVIO_TEST_ELEVATION"):
         env.pop(name, None)
     if privileges:
         env["TARVIO_TEST_PRIVILEGES"] = privileges
@@ -32,7 +34,7 @@ def run(args, privileges=None, extra_env=None):
     # hold pipes open for as long as it runs. The time-out also ends a run that shows a box nobody
     # answers.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        done = subprocess.run([WINE, PROGRAM, *args], env=env, stdout=out, stderr=err, timeout=60)
+        done = subprocess.run([WINE, program or PROGRAM, *args], env=env, stdout=out, stderr=err, timeout=60)
         out.seek(0)
         err.seek(0)
         return done.returncode, text(out.read()), text(err.read())
@@ -40,6 +42,33 @@ def run(args, privileges=None, extra_env=None):
 
 def text(output):
     return output.decode().replace("\r\n", "\n")
+
+
+def run_recording_dialogs(args, privileges=None, extra_env=None, program=None):
+    """run's result and the lines of the boxes the program would have shown, answered with Ok."""
+    with tempfile.TemporaryDirectory() as folder:
+        log = os.path.join(folder, "dialogs.txt")
+        env = dict(extra_env or {}, TARVIO_TEST_DIALOGS="Z:" + log, TARVIO_TEST_DIALOG_ANSWERS="Ok")
+        result = run(args, privileges, env, program)
+        if not os.path.exists(log):
+            return result, []
+        with open(log, encoding="utf-8") as f:
+            return result, f.read().splitlines()
+
+
+def damaged_copy(folder):
+    """A copy of the program in the folder whose embedded pack has its guard word broken."""
+    with open(PROGRAM, "rb") as f:
+        image = bytearray(f.read())
+    with open(PACK, "rb") as f:
+        start = f.read(64)
+    at = image.find(start)
+    assert at >= 0 and image.find(start, at + 1) < 0, "the pack is not in the program once"
+    image[at] ^= 0xFF
+    copy = os.path.join(folder, os.path.basename(PROGRAM))
+    with open(copy, "wb") as f:
+        f.write(image)
+    return copy
 
 
 def copies_marked(marker):
@@ -128,16 +157,31 @@ class ProgramEntry(unittest.TestCase):
         self.assertTrue(eventually(lambda: not os.path.exists(f"/proc/{pid}"), 30), "the elevated copy is still up")
 
     def test_graphical_road_refuses_a_standard_user_in_a_box(self):
+        self.assertEqual(run_recording_dialogs([], privileges="user"),
+                         ((1, "", ""), ["MessageBox\tError\t2\tTarvio Installer\t"
+                                        "Tarvio installer needs to be run by an administrator."]))
+
+    def test_declined_elevation_ends_without_a_box(self):
+        marker = f"TARVIO_PROGRAM_ENTRY_TEST={uuid.uuid4()}"
+        self.addCleanup(end_copies, marker)
+        env = dict([marker.split("=", 1)], TARVIO_TEST_ELEVATION="declined")
+        self.assertEqual(run_recording_dialogs([], privileges="unelevated-admin", extra_env=env), ((1, "", ""), []))
+        self.assertEqual(copies_marked(marker), {})
+
+    def test_damaged_payload_is_reported_as_each_road_reports(self):
+        """Started from Explorer, the graphical road has no error stream: its failure shows in a box."""
         with tempfile.TemporaryDirectory() as folder:
-            log = os.path.join(folder, "dialogs.txt")
-            code, out, err = run([], privileges="user",
-                                 extra_env={"TARVIO_TEST_DIALOGS": "Z:" + log, "TARVIO_TEST_DIALOG_ANSWERS": "Ok"})
-            self.assertEqual((code, out, err), (1, "", ""))
-            with open(log, encoding="utf-8") as f:
-                self.assertEqual(f.read(), "MessageBox\tError\t2\tTarvio Installer\t"
-                                           "Tarvio installer needs to be run by an administrator.\n")
+            program = damaged_copy(folder)
+            cases = [
+                ([], (1, "", ""), ["MessageBox\tError\t2\tTarvio Installer Error\t" + GUARD_FAILURE]),
+                (["--acceptEulaAndAutoInstall"], (1, "", "Error: " + GUARD_FAILURE + "\n"), []),
+            ]
+            for args, result, dialogs in cases:
+                with self.subTest(args=args):
+                    self.assertEqual(run_recording_dialogs(args, program=program), (result, dialogs))
 
 
 if __name__ == "__main__":
     PROGRAM = sys.argv.pop(1)
+    PACK = sys.argv.pop(1)
     unittest.main(verbosity=2)

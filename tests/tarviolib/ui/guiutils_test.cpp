@@ -111,6 +111,14 @@ TEST_F(GuiUtilsTest, DialogsAskedForOnAnotherThreadAreShownOnTheMainThread) {
     EXPECT_TRUE(shown[1].onMainThread);
 }
 
+// The script answers as the dialog does, with backslashes; the chooser turns them into slashes.
+TEST_F(GuiUtilsTest, ChosenFolderComesBackWithSlashes) {
+    DialogScript script;
+    script.answerDirectory(Io::Path(L"D:/Chosen Folder/Sub"));
+    const Io::Path chosen = chooseDirectory(nullptr, String("Choose"), Io::Path("C:/Start"));
+    EXPECT_EQ(std::wstring(chosen.text().text()), L"D:/Chosen Folder/Sub");
+}
+
 TEST_F(GuiUtilsTest, ChooserEndedWithoutAFolderAnswersAnEmptyPath) {
     DialogScript script;
     script.answerDirectory(Io::Path());

@@ -102,6 +102,37 @@ TEST(ProcessTest, TheChildReceivesTheParametersEachFollowedByABlank) {
     RemoveDirectoryW(folder.text());
 }
 
+// The elevated start that may be declined: accepted, the child runs on its own; declined (the
+// test build's stand-in for the prompt), nothing starts, and a Process reports it as a failure.
+TEST(ProcessTest, ElevatedStartTellsADeclinedPromptApart) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH + 1, temp), 0u);
+    const String file = String(temp) + L"tarvio elevated start.txt";
+    for (const bool declined : {false, true}) {
+        SCOPED_TRACE(declined ? "declined" : "accepted");
+        DeleteFileW(file.text());
+        SetEnvironmentVariableW(L"TARVIO_TEST_ELEVATION", declined ? L"declined" : nullptr);
+        EXPECT_EQ(startElevated(testChild(), {L"record", file}), !declined);
+        if (declined) {
+            try {
+                Process process(testChild(), {L"exit", L"0"}, ProcessFlag::RunAsAdministrator);
+                ADD_FAILURE() << "no exception";
+            } catch (const Exception& exception) {
+                EXPECT_EQ(String(exception.what()), L"Can't start " + testChild().toNative() + L" as process.");
+            }
+        }
+        SetEnvironmentVariableW(L"TARVIO_TEST_ELEVATION", nullptr);
+        // The accepted child records its command line; give it time to run.
+        bool recorded = false;
+        for (int i = 0; i < (declined ? 10 : 600) && !recorded; ++i) {
+            recorded = GetFileAttributesW(file.text()) != INVALID_FILE_ATTRIBUTES;
+            Sleep(100);
+        }
+        EXPECT_EQ(recorded, !declined);
+    }
+    DeleteFileW(file.text());
+}
+
 TEST(ProcessTest, DestroyingTerminatesTheChildUnlessDetached) {
     HANDLE terminated = nullptr;
     {

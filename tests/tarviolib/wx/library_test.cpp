@@ -241,6 +241,25 @@ TEST_F(LibraryTest, MainLoopRunsPostedTasksAndTheIdleTimer) {
     EXPECT_LE(idleEventsSeen, 6);
 }
 
+// An exception thrown by an event handler ends the main loop and comes out of it, without a box of
+// the toolkit's (which would wait here for an answer).
+TEST_F(LibraryTest, ExceptionFromAnEventHandlerLeavesTheMainLoop) {
+    const Testing::Watchdog watchdog(60s, "an exception in the main loop");
+    ASSERT_TRUE(initLibrary(1));
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "Main loop exception test");
+    frame->Show();
+    frame->Bind(wxEVT_LEFT_DOWN, [](wxMouseEvent&) { throwException(String("The handler failed.")); });
+    // As the platform delivers a click: through the window's procedure.
+    PostMessageW(static_cast<HWND>(frame->GetHWND()), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    try {
+        runMainLoop();
+        ADD_FAILURE() << "the loop ended without the exception";
+    } catch (const Exception& exception) {
+        EXPECT_STREQ(exception.what(), "The handler failed.");
+    }
+    delete frame;
+}
+
 // With the library up, a task that fails on the standby thread ends in the error box, shown on the
 // main thread while the owner waits in the destructor.
 TEST_F(LibraryTest, FailedStandbyTaskIsReportedInTheErrorBoxOnTheMainThread) {

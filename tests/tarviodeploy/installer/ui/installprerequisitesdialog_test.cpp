@@ -1,9 +1,11 @@
-// The prerequisites dialog as the engine asks it: the answer to each way out, and the list it shows.
+// The prerequisites dialog as the engine asks it: the answer to each way out (its buttons clicked,
+// Escape, a close request), the identifier the dialog ends with, and the list it shows.
 
 #include "tarviodeploy/shared/deploymentenvironment.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviolib/wx/controls/button.h"
 #include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/wx/library.h"
 #include "tests/support/labelglyphs.h"
@@ -27,6 +29,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A click on the dialog's button with that caption: pressed and released inside it.
+void click(InstallPrerequisitesDialog& dialog, const char* caption) {
+    for (wxWindow* child : dialog.GetChildren()) {
+        Wx::Button* button = dynamic_cast<Wx::Button*>(child);
+        if (button == nullptr || button->GetLabel() != caption) {
+            continue;
+        }
+        for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+            wxMouseEvent event(type);
+            event.SetPosition(wxPoint(2, 2));
+            event.SetEventObject(button);
+            button->ProcessWindowEvent(event);
+        }
+        return;
+    }
+    ADD_FAILURE() << "no button " << caption;
+}
+
 TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
     Testing::Watchdog watchdog(60s, "the prerequisites dialog test");
     auto text = [](const std::string& content) { return std::vector<uint8_t>(content.begin(), content.end()); };
@@ -41,16 +61,20 @@ TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
         const char* way;
         Finish finish;
         UserResponse answer;
+        int endedWith; // the dialog's return code
     } cases[] = {
         {"Escape", Finish([](InstallPrerequisitesDialog& dialog) {
              wxKeyEvent key(wxEVT_CHAR_HOOK);
              key.m_keyCode = WXK_ESCAPE;
              dialog.ProcessWindowEvent(key);
-         }), UserResponse::Abort},
-        {"close", Finish([](InstallPrerequisitesDialog& dialog) { dialog.Close(); }), UserResponse::Abort},
-        {"Retry", Finish([](InstallPrerequisitesDialog& dialog) { dialog.EndModal(wxID_RETRY); }), UserResponse::Retry},
-        {"Ignore", Finish([](InstallPrerequisitesDialog& dialog) { dialog.EndModal(wxID_IGNORE); }),
-         UserResponse::Ignore},
+         }), UserResponse::Abort, wxID_ABORT},
+        {"close", Finish([](InstallPrerequisitesDialog& dialog) { dialog.Close(); }), UserResponse::Abort, wxID_ABORT},
+        {"Retry", Finish([](InstallPrerequisitesDialog& dialog) { click(dialog, "Retry"); }), UserResponse::Retry,
+         wxID_RETRY},
+        {"Ignore", Finish([](InstallPrerequisitesDialog& dialog) { click(dialog, "Ignore"); }), UserResponse::Ignore,
+         wxID_IGNORE},
+        {"Abort", Finish([](InstallPrerequisitesDialog& dialog) { click(dialog, "Abort"); }), UserResponse::Abort,
+         wxID_ABORT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.way);
@@ -59,6 +83,7 @@ TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
             DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
             std::string list;
             bool logo = true;
+            int endedWith = 0;
             wxTheApp->CallAfter([&] {
                 for (wxWindow* window : wxTopLevelWindows) {
                     if (InstallPrerequisitesDialog* dialog = dynamic_cast<InstallPrerequisitesDialog*>(window)) {
@@ -71,10 +96,12 @@ TEST(InstallPrerequisitesDialogTest, AnswersAndList) {
                             }
                         }
                         c.finish(*dialog);
+                        endedWith = dialog->GetReturnCode();
                     }
                 }
             });
             EXPECT_EQ(ui.askAboutPrerequisites(issues), c.answer);
+            EXPECT_EQ(endedWith, c.endedWith);
             EXPECT_EQ(list,
                       "These applications appear to be running, you should close these applications before "
                       "continuing:\n  \u2022 3ds Max\n  \u2022 Tarvio Standalone\n");

@@ -11,6 +11,7 @@
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 #include "tarviodeploy/installer/ui/screens/installtypescreen.h"
 #include "tarviodeploy/installer/ui/screens/welcomescreen.h"
+#include "tarviodeploy/installer/ui/wizard.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
@@ -39,6 +40,7 @@
 #include <wx/snglinst.h>
 #include <wx/statbmp.h>
 
+#include "tests/support/addressspacehog.h"
 #include "tests/support/libraryenvironment.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +49,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <initializer_list>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -102,8 +106,10 @@ protected:
     }
 
     // The window as the entry makes it; mWindow follows it until it is destroyed.
-    void create(Installer& installer) {
-        mWindow = new MainWindow(installer);
+    void create(Installer& installer) { follow(new MainWindow(installer)); }
+
+    void follow(MainWindow* window) {
+        mWindow = window;
         mWindow->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
             if (event.GetEventObject() == mWindow) {
                 mWindow = nullptr;
@@ -113,6 +119,17 @@ protected:
     }
 
     bool windowGone() const { return mWindow == nullptr; }
+
+    // This process's main window as the system shows it: made and shown by runWizard, for instance.
+    static MainWindow* shownMainWindow() {
+        for (wxWindow* window : wxTopLevelWindows) {
+            MainWindow* main = dynamic_cast<MainWindow*>(window);
+            if (main != nullptr && IsWindowVisible(main->GetHWND())) {
+                return main;
+            }
+        }
+        return nullptr;
+    }
 
     // Lets the main loop's work happen (posted tasks, thread events, idle deletion) until done.
     static void waitUntil(const Function<bool()>& done) {
@@ -170,9 +187,9 @@ protected:
         return nullptr;
     }
 
-    // A click as the mouse makes it: pressed and released inside the button.
-    static void click(Wx::Button* button) {
-        for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+    // The mouse's events inside the button, as the platform delivers them.
+    static void mouse(Wx::Button* button, std::initializer_list<wxEventType> types) {
+        for (wxEventType type : types) {
             wxMouseEvent event(type);
             event.SetPosition(wxPoint(2, 2));
             event.SetEventObject(button);
@@ -180,14 +197,22 @@ protected:
         }
     }
 
-    void press(const char* label) {
+    // A click: pressed and released inside the button.
+    void press(const char* label) { mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}); }
+
+    // A double click: a click, then the second press comes as a double click, and its release.
+    void doublePress(const char* label) {
+        mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP});
+    }
+
+    Wx::Button* shownButton(const char* label) const {
         for (Wx::Button* button : buttons()) {
             if (button->IsShown() && button->GetLabel() == label) {
-                click(button);
-                return;
+                return button;
             }
         }
-        FAIL() << "no button " << label << " shown; " << seen();
+        ADD_FAILURE() << "no button " << label << " shown; " << seen();
+        throw std::runtime_error("no such button");
     }
 
     void acceptLicence() {
@@ -206,6 +231,14 @@ protected:
 
     std::string logText() const {
         return std::string(contentWindow()->installScreen().log().GetValue().utf8_str());
+    }
+
+    static int32_t occurrences(const std::string& text, const std::string& part) {
+        int32_t count = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {
+            ++count;
+        }
+        return count;
     }
 
     // On page 3 until only Next is shown: the installation has ended.
@@ -265,7 +298,7 @@ TEST_F(MainWindowTest, PagesAndButtonsOfEachInstallationType) {
         EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
         processEvents();
         EXPECT_EQ(logText(), log);
-        EXPECT_EQ(log.find("Installation has been finished"), log.rfind("Installation has been finished"));
+        EXPECT_EQ(occurrences(log, "Installation has been finished"), 1) << log;
         // Finish ends at once, without a question.
         Testing::DialogScript script;
         press("Finish");
@@ -344,17 +377,100 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     wxSingleInstanceChecker first;
     ASSERT_TRUE(first.CreateDefault());
     Testing::DialogScript script;
-    create(mInstaller);
-    EXPECT_TRUE(mWindow->anotherInstanceRunning());
+    // The first thing the loop does, before the window's deletion at idle time.
+    bool shownInLoop = true;
+    wxTheApp->CallAfter([&] { shownInLoop = shownMainWindow() != nullptr; });
+    EXPECT_EQ(runWizard(mInstaller), 0);
+    EXPECT_FALSE(shownInLoop);
     ASSERT_EQ(script.shown().size(), 1);
     const String title = L"Tarvio Renderer for 3ds Max 2 Installer";
     EXPECT_EQ(script.shown()[0].caption, title);
     EXPECT_EQ(script.shown()[0].text,
               L"One instance of " + title + L" is already running. Wait for it to finish and try again.");
     EXPECT_EQ(script.shown()[0].kind, MessageBoxKind::Error);
-    // It closes by itself at the next idle time, without being shown.
-    EXPECT_FALSE(mWindow->IsShown());
-    waitUntil([this] { return windowGone(); });
+    // The loop ended because the window went, without an installation.
+    EXPECT_EQ(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A failure that leaves the main loop while the installation runs: the window, and with it the
+// installation task, are gone before runWizard lets the failure go on to the entry, which then
+// destroys the installer and what it uses.
+TEST_F(MainWindowTest, FailureLeavingTheLoopDuringTheInstallationWaitsForItsEnd) {
+    wxTheApp->CallAfter([this] {
+        follow(shownMainWindow());
+        acceptLicence();
+        press("Next");
+        choose(InstallType::Typical);
+        press("Install");
+        wxTheApp->CallAfter([] { throwException(String("A failure in the main loop.")); });
+    });
+    try {
+        runWizard(mInstaller);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& exception) {
+        EXPECT_STREQ(exception.what(), "A failure in the main loop.");
+    }
+    EXPECT_TRUE(windowGone());
+    // The installation ran to its end: the database is written last.
+    EXPECT_NE(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The standby thread cannot be started: the failure leaves the loop, and the window is gone
+// before it reaches the entry; nothing was installed, and no busy cursor is left.
+TEST_F(MainWindowTest, StandbyThreadThatCannotStartEndsTheWizard) {
+    if (sizeof(void*) != 4) {
+        GTEST_SKIP() << "the address space of a 64-bit process cannot be filled";
+    }
+    wxTheApp->CallAfter([this] {
+        follow(shownMainWindow());
+        acceptLicence();
+        press("Next");
+        choose(InstallType::Typical);
+        // No room for the thread's stack until the failure has left this handler.
+        const Testing::AddressSpaceHog hog;
+        press("Install");
+    });
+    try {
+        runWizard(mInstaller);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& exception) {
+        EXPECT_EQ(std::string(exception.what()).rfind("Cannot start a thread: ", 0), 0u) << exception.what();
+    }
+    EXPECT_TRUE(windowGone());
+    EXPECT_FALSE(wxIsBusy());
+    EXPECT_EQ(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The next page's Back and Next stand where the buttons just pressed were: a double click moves
+// one page, and the installation never starts from the second press of one.
+TEST_F(MainWindowTest, DoubleClickOnBackOrNextMovesOnePage) {
+    open();
+    acceptLicence();
+    const struct {
+        bool chooseCustom; // on page 1, before the press
+        const char* press;
+        Seen expected;
+    } steps[] = {
+        {false, "Next", {1, {"Back", "Install", "Cancel"}}},
+        {false, "Back", {0, {"Next", "Cancel"}}},
+        {false, "Next", {1, {"Back", "Install", "Cancel"}}},
+        {true, "Next", {2, {"Back", "Install", "Cancel"}}},
+        {false, "Back", {1, {"Back", "Next", "Cancel"}}},
+    };
+    for (const auto& step : steps) {
+        if (step.chooseCustom) {
+            choose(InstallType::Custom);
+        }
+        doublePress(step.press);
+        EXPECT_EQ(seen(), step.expected) << "after a double click on " << step.press;
+    }
+    processEvents();
+    EXPECT_EQ(logText(), "") << "nothing installed";
+    // A single click on the page shown starts it.
+    choose(InstallType::Typical);
+    press("Install");
+    EXPECT_EQ(seen(), (Seen{3, {"Cancel"}}));
+    waitForInstallationEnd();
 }
 
 // ---- Layout at the screen's DPI ----------------------------------------------------------------------------

@@ -221,8 +221,14 @@ TEST_F(TextButtonTest, HoverColoursFollowTheMouse) {
     link->HandleWindowEvent(up);
     EXPECT_EQ(clicks, 1);
 
+    // A link with an empty callback: its click runs nothing, opens no address and throws nothing.
+    std::vector<std::wstring> opened;
+    TextButton::setBrowserForTesting([&](const String& address) { opened.emplace_back(address.text()); });
     TextButton* inert = new TextButton(mPanel, wxID_ANY, "Nothing", nullptr, wxDefaultPosition, wxDefaultSize);
-    inert->HandleWindowEvent(up); // an empty callback: nothing happens
+    EXPECT_NO_THROW(inert->ProcessWindowEvent(up));
+    TextButton::setBrowserForTesting(nullptr);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(clicks, 1) << "the other link's callback is its own";
 }
 
 TEST_F(TextButtonTest, WebLinkOpensItsAddress) {
