@@ -7,6 +7,7 @@
 #include <ImfHeader.h>
 #include <ImfIO.h>
 #include <ImfOutputFile.h>
+#include <ImfTiledOutputFile.h>
 #include <half.h>
 #include <tiffio.h>
 
@@ -92,10 +93,12 @@ private:
 
 } // namespace
 
-Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format) {
-    // An empty vector has no block, and the stream needs one even for no bytes.
-    static const uint8_t none = 0;
-    Io::MemoryInputStream stream(bytes.empty() ? &none : bytes.data(), static_cast<int64_t>(bytes.size()));
+Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format, int64_t behind) {
+    std::vector<uint8_t> stored(static_cast<std::size_t>(behind), 'J');
+    stored.insert(stored.end(), bytes.begin(), bytes.end());
+    // An empty vector gives no block: the stream of 0 bytes that an empty payload file gives too.
+    Io::MemoryInputStream stream(stored.data(), static_cast<int64_t>(stored.size()));
+    stream.seekg(behind, SeekOrigin::Begin);
     return Image::load(stream, format);
 }
 
@@ -184,8 +187,13 @@ std::vector<uint8_t> writeExr(const ExrPicture& p) {
                                                            height, size, size * width));
     }
     MemoryFile file;
-    {
-        ExrMemoryStream stream(file);
+    ExrMemoryStream stream(file);
+    if (p.tileSize > 0) {
+        header.setTileDescription(Imf::TileDescription(p.tileSize, p.tileSize, Imf::ONE_LEVEL));
+        Imf::TiledOutputFile out(stream, header);
+        out.setFrameBuffer(frameBuffer);
+        out.writeTiles(0, out.numXTiles() - 1, 0, out.numYTiles() - 1);
+    } else {
         Imf::OutputFile out(stream, header);
         out.setFrameBuffer(frameBuffer);
         out.writePixels(static_cast<int>(height));

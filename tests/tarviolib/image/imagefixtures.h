@@ -30,8 +30,9 @@ struct TiffPicture {
     std::vector<uint16_t> samples16;
 };
 
-// Image::load over the bytes (none included).
-Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format);
+// Image::load over the bytes (none included); with `behind`, the bytes follow as many others in
+// the stream, and the load starts from the stream's position there.
+Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format, int64_t behind = 0);
 
 std::vector<uint8_t> writeTiff(const TiffPicture& picture);
 
@@ -42,6 +43,8 @@ struct ExrPicture {
     int minX = 0, minY = 0, maxX = 1, maxY = 1;
     bool increasingY = true;
     int compression = 0; // NO_COMPRESSION
+    // 0 for scanlines; otherwise square tiles of this size, one level.
+    int tileSize = 0;
     // The value of channel c at (x, y) is c * 100 + (y - minY) * 10 + (x - minX): exact in halves.
 };
 

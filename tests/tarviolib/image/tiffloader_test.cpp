@@ -174,6 +174,7 @@ TEST_F(QuietTiff, RefusesWhatItCannotReadWithItsMessage) {
         Bytes file;
         const char* message;
     } cases[] = {
+        {"empty", {}, "Failed to load TIFF image."},
         {"not a TIFF", Bytes(64, 'x'), "Failed to load TIFF image."},
         {"cut after the header", Bytes(cut.begin(), cut.begin() + 12), "Failed to load TIFF image."},
         {"16-bit planes", Testing::writeTiff(separate),

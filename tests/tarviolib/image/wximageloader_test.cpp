@@ -129,6 +129,7 @@ TEST(WxImageLoader, RefusesWhatTheToolkitCannotDecode) {
         ImageFormat format;
         const char* message;
     } cases[] = {
+        {"empty", {}, ImageFormat::bmp, "Failed to load image."},
         {"garbage", Bytes(100, 'x'), ImageFormat::png, "Failed to load image."},
         {"cut PNG", Bytes(png.begin(), png.begin() + png.size() / 2), ImageFormat::png, "Failed to load image."},
         {"PNG read as JPEG", png, ImageFormat::jpg, "Failed to load image."},
