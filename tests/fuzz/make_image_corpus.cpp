@@ -47,7 +47,9 @@ TiffPicture tiffPicture(uint16_t samples, uint16_t bits, uint16_t photometric, u
     p.samplesPerPixel = samples;
     p.bitsPerSample = bits;
     p.photometric = photometric;
-    p.alpha = samples == 4;
+    if (samples == 4) {
+        p.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+    }
     p.tileSize = tileSize;
     p.compression = compression;
     for (uint32_t i = 0; i < p.width * p.height * samples; ++i) {

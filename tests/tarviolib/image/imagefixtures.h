@@ -17,10 +17,12 @@ struct TiffPicture {
     uint16_t samplesPerPixel = 3;
     uint16_t bitsPerSample = 8;
     uint16_t photometric = 2; // PHOTOMETRIC_RGB
-    // One extra sample is alpha (unassociated) when set.
-    bool alpha = false;
+    // The kinds (EXTRASAMPLE_*) of the samples beyond the colour ones.
+    std::vector<uint16_t> extraSamples;
     uint16_t compression = 1; // COMPRESSION_NONE
+    // The samples are given interleaved either way; PLANARCONFIG_SEPARATE writes them plane by plane.
     uint16_t planarConfig = 1; // PLANARCONFIG_CONTIG
+    uint16_t orientation = 1; // ORIENTATION_TOPLEFT
     // 0 for strips; otherwise tiles of this size (a multiple of 16).
     uint32_t tileSize = 0;
     // Palette entries, 16 bits each, for PHOTOMETRIC_PALETTE.
