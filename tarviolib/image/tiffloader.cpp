@@ -169,7 +169,8 @@ public:
         const int64_t row = mTopFirst ? mImage.height() - 1 - y : y;
         for (int64_t i = 0; i < count; ++i) {
             const int64_t column = mMirrored ? mImage.width() - 1 - (x + i) : x + i;
-            float* out = reinterpret_cast<float*>(mImage.pixelAt(static_cast<int32_t>(column), static_cast<int32_t>(row)));
+            auto* out = reinterpret_cast<float*>(
+                mImage.pixelAt(static_cast<int32_t>(column), static_cast<int32_t>(row)));
             for (int32_t k = 0; k < blockSamples; ++k) {
                 const Target& target = mTargets[static_cast<std::size_t>(first + k)];
                 const uint16_t stored = source[i * blockSamples + k];

@@ -224,8 +224,8 @@ TEST_F(QuietTiff, Reads16BitPicturesAsTheRgbaInterfaceReadsTheir8BitTwins) {
         {"RGB right top first", with(rgb, contig, ORIENTATION_RIGHTTOP), PixelFormat::RgbFloat},
         {"RGB right bottom first", with(rgb, contig, ORIENTATION_RIGHTBOT), PixelFormat::RgbFloat},
         {"RGB left bottom first", with(rgb, contig, ORIENTATION_LEFTBOT), PixelFormat::RgbFloat},
-        {"grey bottom right first in tiles", with(twins(1, PHOTOMETRIC_MINISBLACK, {}, 16), contig, ORIENTATION_BOTRIGHT),
-         PixelFormat::GrayFloat},
+        {"grey bottom right first in tiles",
+         with(twins(1, PHOTOMETRIC_MINISBLACK, {}, 16), contig, ORIENTATION_BOTRIGHT), PixelFormat::GrayFloat},
         {"RGB planes bottom left first", with(rgb, separate, ORIENTATION_BOTLEFT), PixelFormat::RgbFloat},
         {"grey top right first", with(grey, contig, ORIENTATION_TOPRIGHT), PixelFormat::GrayFloat},
     };
