@@ -1,5 +1,5 @@
-// TIFF through libtiff's client-stream and RGBA interfaces; 16-bit samples are read directly,
-// since the RGBA interface narrows them to 8 bits.
+// TIFF through libtiff's client-stream and RGBA interfaces; 16-bit samples are read through its
+// scanline and tile interfaces, since the RGBA interface narrows them to 8 bits.
 
 #include "tarviolib/core/badalloc.h"
 #include "tarviolib/core/bytebuffer.h"
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace Tarvio {
 
@@ -52,9 +53,11 @@ toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
         client.keepStop(1075);
         return static_cast<toff_t>(-1);
     }
+    // The file's offsets count from the client's start.
+    const int64_t base = origin == SeekOrigin::Begin ? client.start() : 0;
     return client.guarded(static_cast<toff_t>(-1), [&](Io::SeekableBinaryInputStream& stream) {
-        stream.seekg(static_cast<int64_t>(offset), origin);
-        return static_cast<toff_t>(stream.tellg());
+        stream.seekg(base + static_cast<int64_t>(offset), origin);
+        return static_cast<toff_t>(stream.tellg() - client.start());
     });
 }
 
@@ -130,6 +133,119 @@ int64_t checkedBlockSize(tmsize_t size) {
         failLayout("invalid strip or tile size");
     }
     return size;
+}
+
+// Where the 16-bit samples of a TIFF go in the float image: which channels each sample fills, and
+// where each stored pixel lands. The orientations are taken as libtiff's RGBA interface takes
+// them for the other depths (the four that exchange rows and columns as their counterpart without
+// the exchange), so that a picture comes out the same whatever its depth.
+class Samples16 {
+public:
+    Samples16(Image& image, int32_t samples, bool separatePlanes, uint16_t orientation)
+        : mImage(image), mSamples(samples), mPlanes(separatePlanes ? samples : 1),
+          mTopFirst(orientation == ORIENTATION_TOPLEFT || orientation == ORIENTATION_TOPRIGHT ||
+                    orientation == ORIENTATION_LEFTTOP || orientation == ORIENTATION_RIGHTTOP),
+          mMirrored(orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT ||
+                    orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT),
+          mTargets(static_cast<std::size_t>(samples)) {}
+
+    // Sample `sample` fills `count` channels from `channel`, inverted (min-is-white) when asked;
+    // samples without a target are skipped.
+    void target(int32_t sample, int32_t channel, int32_t count, bool inverted) {
+        mTargets[static_cast<std::size_t>(sample)] = {channel, count, inverted};
+    }
+
+    int64_t width() const { return mImage.width(); }
+    int64_t height() const { return mImage.height(); }
+    int32_t planes() const { return mPlanes; }
+    // The samples a pixel has in one strip or tile: all of them, or one plane's.
+    int32_t blockSamples() const { return mPlanes > 1 ? 1 : mSamples; }
+
+    // Stores `count` pixels of one block row, stored row y from stored column x, of plane `plane`.
+    void copy(const uint16_t* source, int64_t x, int64_t y, int64_t count, int32_t plane) {
+        constexpr float Scale = 1.0f / 65535.0f;
+        const int32_t first = mPlanes > 1 ? plane : 0;
+        const int32_t blockSamples = this->blockSamples();
+        const int64_t row = mTopFirst ? mImage.height() - 1 - y : y;
+        for (int64_t i = 0; i < count; ++i) {
+            const int64_t column = mMirrored ? mImage.width() - 1 - (x + i) : x + i;
+            auto* out = reinterpret_cast<float*>(
+                mImage.pixelAt(static_cast<int32_t>(column), static_cast<int32_t>(row)));
+            for (int32_t k = 0; k < blockSamples; ++k) {
+                const Target& target = mTargets[static_cast<std::size_t>(first + k)];
+                const uint16_t stored = source[i * blockSamples + k];
+                const float value = (target.inverted ? 65535 - stored : stored) * Scale;
+                std::fill(out + target.channel, out + target.channel + target.count, value);
+            }
+        }
+    }
+
+private:
+    struct Target {
+        int32_t channel = 0;
+        int32_t count = 0;
+        bool inverted = false;
+    };
+
+    Image& mImage;
+    int32_t mSamples;
+    int32_t mPlanes;
+    bool mTopFirst;
+    bool mMirrored;
+    std::vector<Target> mTargets;
+};
+
+// libtiff's scanline and tile reads give the samples as stored, plane by plane.
+void readSamples16(TIFF* tiff, TiffClient& client, Samples16& layout) {
+    const int64_t width = layout.width();
+    const int64_t height = layout.height();
+    const int64_t blockSamples = layout.blockSamples();
+    if (TIFFIsTiled(tiff)) {
+        uint32_t tileWidth = 0;
+        uint32_t tileHeight = 0;
+        TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
+        const int64_t tileBytes = checkedBlockSize(TIFFTileSize(tiff));
+        client.rethrowPending();
+        if (tileWidth == 0 || tileHeight == 0 || int64_t(tileWidth) * tileHeight * blockSamples * 2 > tileBytes) {
+            failLayout("invalid tile size");
+        }
+        ByteBuffer tile(tileBytes);
+        for (int32_t plane = 0; plane < layout.planes(); ++plane) {
+            for (int64_t ty = 0; ty < height; ty += tileHeight) {
+                for (int64_t tx = 0; tx < width; tx += tileWidth) {
+                    const tmsize_t read = TIFFReadTile(tiff, tile.data(), static_cast<uint32_t>(tx),
+                                                       static_cast<uint32_t>(ty), 0, static_cast<uint16_t>(plane));
+                    client.rethrowPending();
+                    if (read < 0) {
+                        throw Exception("Failed to load TIFF image data.");
+                    }
+                    const auto* samplesOfTile = reinterpret_cast<const uint16_t*>(tile.data());
+                    for (int64_t row = 0; row < tileHeight && ty + row < height; ++row) {
+                        layout.copy(samplesOfTile + row * tileWidth * blockSamples, tx, ty + row,
+                                    std::min<int64_t>(tileWidth, width - tx), plane);
+                    }
+                }
+            }
+        }
+        return;
+    }
+    const int64_t rowBytes = checkedBlockSize(TIFFScanlineSize(tiff));
+    client.rethrowPending();
+    if (int64_t(width) * blockSamples * 2 > rowBytes) {
+        failLayout("invalid scanline size");
+    }
+    ByteBuffer row(rowBytes);
+    for (int32_t plane = 0; plane < layout.planes(); ++plane) {
+        for (int64_t y = 0; y < height; ++y) {
+            const int read = TIFFReadScanline(tiff, row.data(), static_cast<uint32_t>(y), static_cast<uint16_t>(plane));
+            client.rethrowPending();
+            if (read < 0) {
+                throw Exception("Failed to load TIFF image data.");
+            }
+            layout.copy(reinterpret_cast<const uint16_t*>(row.data()), 0, y, width, plane);
+        }
+    }
 }
 
 } // namespace
@@ -215,82 +331,37 @@ void Image::loadTiff(Io::SeekableBinaryInputStream& stream) {
         return;
     }
 
-    // 16-bit samples: grey, or RGB with or without alpha, interleaved, stored top row first.
+    // 16-bit samples: grey (either way round) or RGB, with or without alpha.
     uint16_t planar = PLANARCONFIG_CONTIG;
     uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
     client.rethrowPending();
-    const bool gray = samples == 1 && rgba.photometric == PHOTOMETRIC_MINISBLACK;
+    const bool gray = rgba.photometric == PHOTOMETRIC_MINISBLACK || rgba.photometric == PHOTOMETRIC_MINISWHITE;
     const bool rgb = samples >= 3 && rgba.photometric == PHOTOMETRIC_RGB;
     if (!gray && !rgb) {
         failLayout("16-bit samples are supported for grey and RGB pictures only");
     }
-    if (planar != PLANARCONFIG_CONTIG) {
-        failLayout("16-bit samples are supported in interleaved pictures only");
-    }
-    if (orientation != ORIENTATION_TOPLEFT) {
-        failLayout("16-bit samples are supported in top-down pictures only");
-    }
-    const PixelFormat format = gray ? PixelFormat::GrayFloat : alpha ? PixelFormat::RgbaFloat : PixelFormat::RgbFloat;
+    const int32_t colourSamples = gray ? 1 : 3;
+    // The first sample beyond the colour ones, when the file has one.
+    const bool withAlpha = alpha && samples > colourSamples;
+    const PixelFormat format = samples == 1 ? PixelFormat::GrayFloat
+                               : withAlpha  ? PixelFormat::RgbaFloat
+                                            : PixelFormat::RgbFloat;
     allocatePixels(width, height, format, "Failed to load TIFF file: image too large");
-    if (!gray) {
+    if (format != PixelFormat::GrayFloat) {
         mGamma = 2.2f;
     }
-    const int32_t channels = channelCount(format);
-    constexpr float Scale = 1.0f / 65535.0f;
-    // Copies count pixels of a block row (samples interleaved) to image row y from column x.
-    const auto copyPixels = [&](const uint16_t* source, int64_t x, int64_t y, int64_t count) {
-        float* out = reinterpret_cast<float*>(pixelAt(static_cast<int32_t>(x), static_cast<int32_t>(height - 1 - y)));
-        for (int64_t i = 0; i < count; ++i) {
-            for (int32_t c = 0; c < channels; ++c) {
-                out[i * channels + c] = source[i * samples + c] * Scale;
-            }
-        }
-    };
-
-    if (TIFFIsTiled(tiff.get())) {
-        uint32_t tileWidth = 0;
-        uint32_t tileHeight = 0;
-        TIFFGetField(tiff.get(), TIFFTAG_TILEWIDTH, &tileWidth);
-        TIFFGetField(tiff.get(), TIFFTAG_TILELENGTH, &tileHeight);
-        const int64_t tileBytes = checkedBlockSize(TIFFTileSize(tiff.get()));
-        client.rethrowPending();
-        if (tileWidth == 0 || tileHeight == 0 || int64_t(tileWidth) * tileHeight * samples * 2 > tileBytes) {
-            failLayout("invalid tile size");
-        }
-        ByteBuffer tile(tileBytes);
-        for (int64_t ty = 0; ty < height; ty += tileHeight) {
-            for (int64_t tx = 0; tx < width; tx += tileWidth) {
-                const tmsize_t read = TIFFReadTile(tiff.get(), tile.data(), static_cast<uint32_t>(tx),
-                                                   static_cast<uint32_t>(ty), 0, 0);
-                client.rethrowPending();
-                if (read < 0) {
-                    throw Exception("Failed to load TIFF image data.");
-                }
-                const auto* samplesOfTile = reinterpret_cast<const uint16_t*>(tile.data());
-                for (int64_t row = 0; row < tileHeight && ty + row < height; ++row) {
-                    copyPixels(samplesOfTile + row * tileWidth * samples, tx, ty + row,
-                               std::min<int64_t>(tileWidth, width - tx));
-                }
-            }
-        }
-    } else {
-        const int64_t rowBytes = checkedBlockSize(TIFFScanlineSize(tiff.get()));
-        client.rethrowPending();
-        if (width * samples * 2 > rowBytes) {
-            failLayout("invalid scanline size");
-        }
-        ByteBuffer row(rowBytes);
-        for (int64_t y = 0; y < height; ++y) {
-            const int read = TIFFReadScanline(tiff.get(), row.data(), static_cast<uint32_t>(y), 0);
-            client.rethrowPending();
-            if (read < 0) {
-                throw Exception("Failed to load TIFF image data.");
-            }
-            copyPixels(reinterpret_cast<const uint16_t*>(row.data()), 0, y, width);
-        }
+    Samples16 layout(*this, samples, planar == PLANARCONFIG_SEPARATE, orientation);
+    const int32_t colourChannels = channelCount(format) - (withAlpha ? 1 : 0);
+    for (int32_t sample = 0; sample < colourSamples; ++sample) {
+        // A grey sample fills every colour channel.
+        layout.target(sample, gray ? 0 : sample, gray ? colourChannels : 1, rgba.photometric == PHOTOMETRIC_MINISWHITE);
     }
+    if (withAlpha) {
+        layout.target(colourSamples, 3, 1, false);
+    }
+    readSamples16(tiff.get(), client, layout);
 }
 
 } // namespace Tarvio

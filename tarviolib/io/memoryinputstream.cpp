@@ -14,12 +14,13 @@ MemoryInputStream::MemoryInputStream(const void* data, int64_t size) { reset(dat
 void MemoryInputStream::reset(const void* data, int64_t size) {
     mData = static_cast<const uint8_t*>(data);
     mSize = size;
+    mInitialised = data != nullptr || size == 0;
     mPosition = 0;
     mEof = false;
 }
 
 void MemoryInputStream::requireData() const {
-    if (mData == nullptr) {
+    if (!mInitialised) {
         throwException("Using uninitialized MemoryInputStream");
     }
 }
@@ -27,7 +28,9 @@ void MemoryInputStream::requireData() const {
 int64_t MemoryInputStream::readImpl(void* data, int64_t size) {
     requireData();
     const int64_t count = std::min(size, mSize - mPosition);
-    std::memcpy(data, mData + mPosition, static_cast<std::size_t>(count));
+    if (count > 0) {
+        std::memcpy(data, mData + mPosition, static_cast<std::size_t>(count));
+    }
     mPosition += count;
     if (count < size) {
         mEof = true;

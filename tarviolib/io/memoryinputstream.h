@@ -9,8 +9,9 @@
 
 namespace Tarvio::Io {
 
-// Reads a block the caller keeps alive. Without a block (default construction, or a null one)
-// every operation throws "Using uninitialized MemoryInputStream".
+// Reads a block the caller keeps alive. Until it is given a block (default construction, or a null
+// pointer with bytes to read) every operation throws "Using uninitialized MemoryInputStream"; an
+// empty block is a valid, empty stream, whatever its pointer (an empty Array has none).
 class MemoryInputStream : public SeekableBinaryInputStream {
 public:
     MemoryInputStream() = default;
@@ -32,6 +33,7 @@ private:
 
     const uint8_t* mData = nullptr;
     int64_t mSize = 0;
+    bool mInitialised = false;
     int64_t mPosition = 0;
     bool mEof = false;
 };

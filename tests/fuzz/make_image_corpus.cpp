@@ -47,7 +47,9 @@ TiffPicture tiffPicture(uint16_t samples, uint16_t bits, uint16_t photometric, u
     p.samplesPerPixel = samples;
     p.bitsPerSample = bits;
     p.photometric = photometric;
-    p.alpha = samples == 4;
+    if (samples == 4) {
+        p.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+    }
     p.tileSize = tileSize;
     p.compression = compression;
     for (uint32_t i = 0; i < p.width * p.height * samples; ++i) {
@@ -97,6 +99,19 @@ int main(int argc, char** argv) {
     save(root / "tiff", "gray16.tif", writeTiff(tiffPicture(1, 16, PHOTOMETRIC_MINISBLACK, 0, COMPRESSION_NONE)));
     save(root / "tiff", "rgb16tiles.tif", writeTiff(tiffPicture(3, 16, PHOTOMETRIC_RGB, 16, COMPRESSION_NONE)));
     save(root / "tiff", "rgba16deflate.tif", writeTiff(tiffPicture(4, 16, PHOTOMETRIC_RGB, 0, COMPRESSION_ADOBE_DEFLATE)));
+    TiffPicture white = tiffPicture(1, 16, PHOTOMETRIC_MINISWHITE, 0, COMPRESSION_LZW);
+    white.orientation = ORIENTATION_BOTRIGHT;
+    save(root / "tiff", "gray16white.tif", writeTiff(white));
+    TiffPicture grayAlpha = tiffPicture(2, 16, PHOTOMETRIC_MINISBLACK, 0, COMPRESSION_NONE);
+    grayAlpha.extraSamples = {EXTRASAMPLE_ASSOCALPHA};
+    save(root / "tiff", "grayalpha16.tif", writeTiff(grayAlpha));
+    TiffPicture planes = tiffPicture(3, 16, PHOTOMETRIC_RGB, 0, COMPRESSION_ADOBE_DEFLATE);
+    planes.planarConfig = PLANARCONFIG_SEPARATE;
+    planes.orientation = ORIENTATION_TOPRIGHT;
+    save(root / "tiff", "rgb16planes.tif", writeTiff(planes));
+    TiffPicture extra = tiffPicture(5, 16, PHOTOMETRIC_RGB, 16, COMPRESSION_ADOBE_DEFLATE);
+    extra.extraSamples = {EXTRASAMPLE_ASSOCALPHA, EXTRASAMPLE_UNSPECIFIED};
+    save(root / "tiff", "rgba16extratiles.tif", writeTiff(extra));
 
     ExrPicture rgb;
     save(root / "exr", "rgb.exr", writeExr(rgb));
@@ -120,5 +135,8 @@ int main(int argc, char** argv) {
     piz.maxX = 7;
     piz.maxY = 7;
     save(root / "exr", "piz.exr", writeExr(piz));
+    ExrPicture tiles = rgba;
+    tiles.tileSize = 16;
+    save(root / "exr", "tiles.exr", writeExr(tiles));
     return 0;
 }

@@ -13,9 +13,13 @@ namespace Tarvio::Detail {
 // may cross the C frames: a failure of the stream (a library Exception) is answered with the C
 // library's error value, so that it reports a damaged file; anything else (out of memory, a stop
 // report) is kept here and thrown again by rethrowPending once the C library has returned.
+// The file starts at the stream's position when the client is made: the C library's offsets count
+// from start().
 class StreamClient : public Noncopyable {
 public:
-    explicit StreamClient(Io::SeekableBinaryInputStream& stream) : mStream(&stream) {}
+    explicit StreamClient(Io::SeekableBinaryInputStream& stream) : mStream(&stream), mStart(stream.tellg()) {}
+
+    int64_t start() const { return mStart; }
 
     template <typename Value, typename Action>
     Value guarded(Value errorValue, Action action) {
@@ -44,12 +48,12 @@ public:
         }
     }
 
-    // The whole stream's size; its position is kept.
+    // The file's size, from start() to the stream's end; the position is kept.
     int64_t size() {
-        return guarded(int64_t(-1), [](Io::SeekableBinaryInputStream& stream) {
+        return guarded(int64_t(-1), [this](Io::SeekableBinaryInputStream& stream) {
             const int64_t position = stream.tellg();
-            stream.seekg(0, SeekOrigin::End);
-            const int64_t size = stream.tellg();
+            stream.seekg(mStart, SeekOrigin::Begin);
+            const int64_t size = remainingBytes(stream);
             stream.seekg(position, SeekOrigin::Begin);
             return size;
         });
@@ -57,6 +61,7 @@ public:
 
 private:
     Io::SeekableBinaryInputStream* mStream;
+    int64_t mStart;
     std::exception_ptr mPending;
 };
 

@@ -205,6 +205,7 @@ TEST_F(DeploymentEnvironmentTest, LoadsPicturesAndReportsWhatDoesNotDecode) {
     const Bytes tga = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 8, 0, 7, 9};
     mEnvironment->addPackFile(writePack("pictures.pack", {PackWriter::compressed("gui/grey.TGA", tga),
                                                           PackWriter::stored("gui/cut.tga", Bytes(tga.begin(), tga.end() - 1)),
+                                                          PackWriter::stored("gui/empty.tga", {}),
                                                           PackWriter::stored("gui/logo.svg", bytes("<svg/>"))}));
     const Result<Image> grey = mEnvironment->loadImage("gui/grey.TGA");
     ASSERT_TRUE(grey.ok()) << grey.error();
@@ -215,6 +216,11 @@ TEST_F(DeploymentEnvironmentTest, LoadsPicturesAndReportsWhatDoesNotDecode) {
     const Result<Image> cut = mEnvironment->loadImage("gui/cut.tga");
     ASSERT_FALSE(cut.ok());
     EXPECT_EQ(cut.error(), "Could not extract the required number of bytes from the input stream");
+
+    // An empty file is read into an empty array, without a block: the loader itself refuses it.
+    const Result<Image> empty = mEnvironment->loadImage("gui/empty.tga");
+    ASSERT_FALSE(empty.ok());
+    EXPECT_EQ(empty.error(), "Could not load object from the stream.");
 
     Io::Testing::expectThrowsMessage([&] { mEnvironment->loadImage("gui/logo.svg"); },
                                      "Unrecognized bitmap format in filename \"gui/logo.svg\"");

@@ -6,6 +6,8 @@
 
 #include <ImfCompression.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,29 @@ ExrPicture picture(std::vector<std::string> channels) {
     return p;
 }
 
+// The file with the 32-bit field at offset `at` of header attribute `name` (of type `type`) set.
+Bytes withAttributeField(Bytes file, const std::string& name, const std::string& type, std::size_t at, int32_t value) {
+    const std::string key = name + '\0' + type + '\0';
+    const auto found = std::search(file.begin(), file.end(), key.begin(), key.end());
+    EXPECT_NE(found, file.end()) << name;
+    // The attribute's 4-byte size follows its name and type.
+    std::memcpy(&*found + key.size() + 4 + at, &value, sizeof value);
+    return file;
+}
+
+// Half channels named c0, c1, ... on a picture of 1 x 2 pixels.
+ExrPicture manyChannels(int count, int compression) {
+    ExrPicture p;
+    p.channels.clear();
+    for (int i = 0; i < count; ++i) {
+        p.channels.push_back("c" + std::to_string(i));
+    }
+    p.halfChannels = p.channels;
+    p.compression = compression;
+    p.maxX = 0;
+    return p;
+}
+
 TEST(ExrLoader, ChoosesChannelsAndPlacesScanlinesByLineOrder) {
     ExrPicture window = picture({"R", "G", "B"});
     window.minX = 10;
@@ -38,6 +63,8 @@ TEST(ExrLoader, ChoosesChannelsAndPlacesScanlinesByLineOrder) {
     halfZip.compression = Imf::ZIP_COMPRESSION;
     halfZip.maxX = 40;
     halfZip.maxY = 30;
+    ExrPicture tiles = halfZip;
+    tiles.tileSize = 16;
     const struct {
         const char* name;
         ExrPicture picture;
@@ -51,6 +78,7 @@ TEST(ExrLoader, ChoosesChannelsAndPlacesScanlinesByLineOrder) {
         {"data window, increasing y", window, PixelFormat::RgbFloat, {0, 1, 2}},
         {"data window, decreasing y", decreasing, PixelFormat::RgbFloat, {0, 1, 2}},
         {"halves, zip", halfZip, PixelFormat::RgbaFloat, {0, 1, 2, 3}},
+        {"tiles", tiles, PixelFormat::RgbaFloat, {0, 1, 2, 3}},
     };
     for (const auto& c : cases) {
         const Result<Image> image = load(Testing::writeExr(c.picture));
@@ -99,6 +127,42 @@ TEST(ExrLoader, RefusesWhatItCannotReadWithItsMessage) {
         EXPECT_EQ(image.error().substr(0, 20), "Failed to load EXR (") << c.name << ": " << image.error();
         EXPECT_EQ(image.error()[image.error().size() - 1], L'.') << c.name;
     }
+}
+
+// OpenEXR sizes its decoding buffers from the header alone: for a block of lines (or a tile) of
+// every channel across the data window. A small file may not ask for more than an image may hold.
+TEST(ExrLoader, RefusesHeadersThatAskForMoreThanAnImageMayHold) {
+    // PIZ blocks are 32 lines: 103 half channels x 65535 pixels x 2 bytes x 32 lines, about 432 MB.
+    const Bytes pizBlocks = withAttributeField(Testing::writeExr(manyChannels(103, Imf::PIZ_COMPRESSION)),
+                                               "dataWindow", "box2i", 8, 65534);
+    // Blocks of one line, but 20 channels x 2 bytes x 2048 x 1024 pixels is 80 MiB in all.
+    ExrPicture tall = manyChannels(20, Imf::NO_COMPRESSION);
+    Bytes wholePicture = withAttributeField(Testing::writeExr(tall), "dataWindow", "box2i", 8, 2047);
+    wholePicture = withAttributeField(wholePicture, "dataWindow", "box2i", 12, 1023);
+    // One tile of 8192 x 8192 float samples, 256 MiB.
+    ExrPicture tiled = picture({"Z"});
+    tiled.tileSize = 16;
+    Bytes hugeTile = withAttributeField(Testing::writeExr(tiled), "tiles", "tiledesc", 0, 8192);
+    hugeTile = withAttributeField(hugeTile, "tiles", "tiledesc", 4, 8192);
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"103 channels, PIZ, 65535 x 2", pizBlocks},
+        {"20 channels, 2048 x 1024", wholePicture},
+        {"a tile of 8192 x 8192", hugeTile},
+    };
+    for (const auto& c : cases) {
+        EXPECT_LT(c.file.size(), 4096u) << c.name;
+        const Result<Image> image = load(c.file);
+        ASSERT_FALSE(image.ok()) << c.name;
+        EXPECT_EQ(image.error(), "Failed to load EXR (data window too large).") << c.name;
+    }
+    // The same channels over the window they were written for pass the header and reach the
+    // channel choice.
+    const Result<Image> narrow = load(Testing::writeExr(manyChannels(103, Imf::PIZ_COMPRESSION)));
+    ASSERT_FALSE(narrow.ok());
+    EXPECT_EQ(narrow.error(), "Unsupported EXR channel set.");
 }
 
 } // namespace

@@ -1,13 +1,16 @@
 #include "tarviolib/core/exception.h"
 #include "tarviolib/image/image.h"
+#include "tests/tarviolib/image/imagefixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace Tarvio {
 namespace {
@@ -156,6 +159,48 @@ TEST(Rgbe, KeepsNonFiniteValuesInRange) {
     EXPECT_EQ(floatToRgbe(nan, nan, nan), (std::array<uint8_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(floatToRgbe(infinity, 0, 0), (std::array<uint8_t, 4>{255, 255, 255, 255}));
     EXPECT_EQ(floatToRgbe(1e38f, 0, 0)[3], 255);
+}
+
+// A picture inside a larger stream (a file of a pack, say) is read from the stream's position:
+// every offset it holds counts from its own first byte.
+TEST(ImageLoad, ReadsFromTheStreamsPosition) {
+    const std::string hdr = "#?RADIANCE\n\n-Y 1 +X 2\n";
+    Testing::TiffPicture tiff;
+    tiff.samples8 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    Testing::ExrPicture tiledExr;
+    tiledExr.tileSize = 16;
+    const struct {
+        const char* name;
+        std::vector<uint8_t> file;
+        ImageFormat format;
+    } cases[] = {
+        {"TGA", {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 8, 0, 7, 9}, ImageFormat::tga},
+        {"Radiance HDR", [&] {
+             std::vector<uint8_t> bytes(hdr.begin(), hdr.end());
+             bytes.insert(bytes.end(), {1, 2, 3, 128, 4, 5, 6, 129});
+             return bytes;
+         }(), ImageFormat::hdr},
+        {"TIFF", Testing::writeTiff(tiff), ImageFormat::tiff},
+        {"EXR", Testing::writeExr(Testing::ExrPicture{}), ImageFormat::exr},
+        {"tiled EXR", Testing::writeExr(tiledExr), ImageFormat::exr},
+    };
+    for (const auto& c : cases) {
+        const Result<Image> alone = Testing::decode(c.file, c.format);
+        ASSERT_TRUE(alone.ok()) << c.name << ": " << alone.error();
+        const Result<Image> inside = Testing::decode(c.file, c.format, 37);
+        if (!inside.ok()) {
+            ADD_FAILURE() << c.name << ": " << inside.error();
+            continue;
+        }
+        EXPECT_EQ(inside.value().width(), alone.value().width()) << c.name;
+        EXPECT_EQ(inside.value().height(), alone.value().height()) << c.name;
+        EXPECT_EQ(inside.value().format(), alone.value().format()) << c.name;
+        const ByteBuffer& expected = alone.value().pixels();
+        const ByteBuffer& pixels = inside.value().pixels();
+        EXPECT_TRUE(std::equal(pixels.data(), pixels.data() + pixels.size(), expected.data(),
+                               expected.data() + expected.size()))
+            << c.name;
+    }
 }
 
 } // namespace

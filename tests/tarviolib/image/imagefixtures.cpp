@@ -7,6 +7,7 @@
 #include <ImfHeader.h>
 #include <ImfIO.h>
 #include <ImfOutputFile.h>
+#include <ImfTiledOutputFile.h>
 #include <half.h>
 #include <tiffio.h>
 
@@ -92,10 +93,12 @@ private:
 
 } // namespace
 
-Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format) {
-    // An empty vector has no block, and the stream needs one even for no bytes.
-    static const uint8_t none = 0;
-    Io::MemoryInputStream stream(bytes.empty() ? &none : bytes.data(), static_cast<int64_t>(bytes.size()));
+Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format, int64_t behind) {
+    std::vector<uint8_t> stored(static_cast<std::size_t>(behind), 'J');
+    stored.insert(stored.end(), bytes.begin(), bytes.end());
+    // An empty vector gives no block: the stream of 0 bytes that an empty payload file gives too.
+    Io::MemoryInputStream stream(stored.data(), static_cast<int64_t>(stored.size()));
+    stream.seekg(behind, SeekOrigin::Begin);
     return Image::load(stream, format);
 }
 
@@ -111,37 +114,53 @@ std::vector<uint8_t> writeTiff(const TiffPicture& p) {
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, p.photometric);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, p.compression);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, p.planarConfig);
-    if (p.alpha) {
-        const uint16_t extra[] = {EXTRASAMPLE_ASSOCALPHA};
-        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+    if (!p.extraSamples.empty()) {
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(p.extraSamples.size()), p.extraSamples.data());
+    }
+    if (p.orientation != ORIENTATION_TOPLEFT) {
+        TIFFSetField(tiff, TIFFTAG_ORIENTATION, p.orientation);
     }
     if (!p.red.empty()) {
         TIFFSetField(tiff, TIFFTAG_COLORMAP, p.red.data(), p.green.data(), p.blue.data());
     }
     const uint32_t sampleBytes = p.bitsPerSample / 8;
-    const uint32_t rowSamples = p.width * p.samplesPerPixel;
     const uint8_t* samples = p.bitsPerSample == 16 ? reinterpret_cast<const uint8_t*>(p.samples16.data())
                                                    : p.samples8.data();
+    // One plane holds every sample of a pixel, or one of them.
+    const bool separate = p.planarConfig == PLANARCONFIG_SEPARATE;
+    const uint32_t planes = separate ? p.samplesPerPixel : 1;
+    const uint32_t pixelBytes = (separate ? 1 : p.samplesPerPixel) * sampleBytes;
+    // Copies count pixels of plane `plane` from (x, y) to out.
+    const auto gather = [&](uint8_t* out, uint32_t x, uint32_t y, uint32_t count, uint32_t plane) {
+        for (uint32_t i = 0; i < count; ++i) {
+            const std::size_t pixel = (std::size_t(y) * p.width + x + i) * p.samplesPerPixel * sampleBytes;
+            std::memcpy(out + i * pixelBytes, samples + pixel + plane * pixelBytes, pixelBytes);
+        }
+    };
     if (p.tileSize == 0) {
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 1u);
-        for (uint32_t y = 0; y < p.height; ++y) {
-            require(TIFFWriteScanline(tiff, const_cast<uint8_t*>(samples + y * rowSamples * sampleBytes), y, 0) >= 0,
-                    "TIFFWriteScanline");
+        std::vector<uint8_t> row(std::size_t(p.width) * pixelBytes);
+        for (uint32_t plane = 0; plane < planes; ++plane) {
+            for (uint32_t y = 0; y < p.height; ++y) {
+                gather(row.data(), 0, y, p.width, plane);
+                require(TIFFWriteScanline(tiff, row.data(), y, static_cast<uint16_t>(plane)) >= 0, "TIFFWriteScanline");
+            }
         }
     } else {
         TIFFSetField(tiff, TIFFTAG_TILEWIDTH, p.tileSize);
         TIFFSetField(tiff, TIFFTAG_TILELENGTH, p.tileSize);
-        const uint32_t pixelBytes = p.samplesPerPixel * sampleBytes;
         std::vector<uint8_t> tile(static_cast<std::size_t>(p.tileSize) * p.tileSize * pixelBytes);
-        for (uint32_t ty = 0; ty < p.height; ty += p.tileSize) {
-            for (uint32_t tx = 0; tx < p.width; tx += p.tileSize) {
-                std::fill(tile.begin(), tile.end(), 0);
-                for (uint32_t y = ty; y < std::min(p.height, ty + p.tileSize); ++y) {
-                    const uint32_t count = std::min(p.width, tx + p.tileSize) - tx;
-                    std::memcpy(tile.data() + (y - ty) * p.tileSize * pixelBytes,
-                                samples + (y * p.width + tx) * pixelBytes, count * pixelBytes);
+        for (uint32_t plane = 0; plane < planes; ++plane) {
+            for (uint32_t ty = 0; ty < p.height; ty += p.tileSize) {
+                for (uint32_t tx = 0; tx < p.width; tx += p.tileSize) {
+                    std::fill(tile.begin(), tile.end(), 0);
+                    for (uint32_t y = ty; y < std::min(p.height, ty + p.tileSize); ++y) {
+                        gather(tile.data() + (y - ty) * p.tileSize * pixelBytes, tx, y,
+                               std::min(p.width, tx + p.tileSize) - tx, plane);
+                    }
+                    require(TIFFWriteTile(tiff, tile.data(), tx, ty, 0, static_cast<uint16_t>(plane)) >= 0,
+                            "TIFFWriteTile");
                 }
-                require(TIFFWriteTile(tiff, tile.data(), tx, ty, 0, 0) >= 0, "TIFFWriteTile");
             }
         }
     }
@@ -184,8 +203,13 @@ std::vector<uint8_t> writeExr(const ExrPicture& p) {
                                                            height, size, size * width));
     }
     MemoryFile file;
-    {
-        ExrMemoryStream stream(file);
+    ExrMemoryStream stream(file);
+    if (p.tileSize > 0) {
+        header.setTileDescription(Imf::TileDescription(p.tileSize, p.tileSize, Imf::ONE_LEVEL));
+        Imf::TiledOutputFile out(stream, header);
+        out.setFrameBuffer(frameBuffer);
+        out.writeTiles(0, out.numXTiles() - 1, 0, out.numYTiles() - 1);
+    } else {
         Imf::OutputFile out(stream, header);
         out.setFrameBuffer(frameBuffer);
         out.writePixels(static_cast<int>(height));

@@ -17,10 +17,12 @@ struct TiffPicture {
     uint16_t samplesPerPixel = 3;
     uint16_t bitsPerSample = 8;
     uint16_t photometric = 2; // PHOTOMETRIC_RGB
-    // One extra sample is alpha (unassociated) when set.
-    bool alpha = false;
+    // The kinds (EXTRASAMPLE_*) of the samples beyond the colour ones.
+    std::vector<uint16_t> extraSamples;
     uint16_t compression = 1; // COMPRESSION_NONE
+    // The samples are given interleaved either way; PLANARCONFIG_SEPARATE writes them plane by plane.
     uint16_t planarConfig = 1; // PLANARCONFIG_CONTIG
+    uint16_t orientation = 1; // ORIENTATION_TOPLEFT
     // 0 for strips; otherwise tiles of this size (a multiple of 16).
     uint32_t tileSize = 0;
     // Palette entries, 16 bits each, for PHOTOMETRIC_PALETTE.
@@ -30,8 +32,9 @@ struct TiffPicture {
     std::vector<uint16_t> samples16;
 };
 
-// Image::load over the bytes (none included).
-Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format);
+// Image::load over the bytes (none included); with `behind`, the bytes follow as many others in
+// the stream, and the load starts from the stream's position there.
+Result<Image> decode(const std::vector<uint8_t>& bytes, ImageFormat format, int64_t behind = 0);
 
 std::vector<uint8_t> writeTiff(const TiffPicture& picture);
 
@@ -42,6 +45,8 @@ struct ExrPicture {
     int minX = 0, minY = 0, maxX = 1, maxY = 1;
     bool increasingY = true;
     int compression = 0; // NO_COMPRESSION
+    // 0 for scanlines; otherwise square tiles of this size, one level.
+    int tileSize = 0;
     // The value of channel c at (x, y) is c * 100 + (y - minY) * 10 + (x - minX): exact in halves.
 };
 

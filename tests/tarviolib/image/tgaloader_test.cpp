@@ -174,6 +174,7 @@ TEST(TgaLoader, RefusesDamagedAndUnsupportedFilesWithTheirMessage) {
         Bytes file;
         const char* message;
     } cases[] = {
+        {"empty", {}, "Could not load object from the stream."},
         {"17 header bytes", Bytes(17, 0), "Could not load object from the stream."},
         {"no data", tga(noData, {}), "Not a TGA file. Invalid header: No data present in the TGA stream"},
         {"16-bit pixels", tga(depth16, Bytes(8, 0)), "Unsupported TGA image bit depth."},

@@ -107,6 +107,26 @@ TEST(WxImageLoader, DecodesTheToolkitFormatsBottomRowFirst) {
     EXPECT_EQ(jpeg.value().width(), 16);
 }
 
+// Inside a larger stream the picture is read from the stream's position.
+TEST(WxImageLoader, ReadsFromTheStreamsPosition) {
+    for (const wxBitmapType type : {wxBITMAP_TYPE_PNG, wxBITMAP_TYPE_BMP, wxBITMAP_TYPE_GIF, wxBITMAP_TYPE_JPEG}) {
+        const ImageFormat format = type == wxBITMAP_TYPE_PNG   ? ImageFormat::png
+                                   : type == wxBITMAP_TYPE_BMP ? ImageFormat::bmp
+                                   : type == wxBITMAP_TYPE_GIF ? ImageFormat::gif
+                                                               : ImageFormat::jpg;
+        const Bytes file = save(greyImage(), type);
+        const Result<Image> alone = Testing::decode(file, format);
+        ASSERT_TRUE(alone.ok()) << type << ": " << alone.error();
+        const Result<Image> inside = Testing::decode(file, format, 37);
+        ASSERT_TRUE(inside.ok()) << type << ": " << inside.error();
+        const ByteBuffer& expected = alone.value().pixels();
+        const ByteBuffer& pixels = inside.value().pixels();
+        EXPECT_EQ(Bytes(pixels.data(), pixels.data() + pixels.size()),
+                  Bytes(expected.data(), expected.data() + expected.size()))
+            << type;
+    }
+}
+
 // A stream that fails every read after the first bytes.
 class FailingStream : public Io::MemoryInputStream {
 public:
@@ -129,6 +149,7 @@ TEST(WxImageLoader, RefusesWhatTheToolkitCannotDecode) {
         ImageFormat format;
         const char* message;
     } cases[] = {
+        {"empty", {}, ImageFormat::bmp, "Failed to load image."},
         {"garbage", Bytes(100, 'x'), ImageFormat::png, "Failed to load image."},
         {"cut PNG", Bytes(png.begin(), png.begin() + png.size() / 2), ImageFormat::png, "Failed to load image."},
         {"PNG read as JPEG", png, ImageFormat::jpg, "Failed to load image."},

@@ -128,8 +128,27 @@ TEST(ArrayInputStreamTest, OwnsItsBytes) {
     EXPECT_EQ(readString(stream, 4), "abc");
     EXPECT_TRUE(stream.isEof());
 
-    ArrayInputStream<HeapAllocator, int64_t> empty{ByteBuffer()};
-    expectThrowsMessage([&] { readString(empty, 1); }, "Using uninitialized MemoryInputStream");
+}
+
+// An empty block has no pointer (an empty Array or ByteBuffer has none), yet it is a stream of 0
+// bytes, not an uninitialised one.
+TEST(MemoryInputStreamTest, EmptyBlockIsAnEmptyStream) {
+    ArrayInputStream<HeapAllocator, int64_t> owned{ByteBuffer()};
+    MemoryInputStream borrowed(nullptr, 0);
+    for (SeekableBinaryInputStream* stream : {static_cast<SeekableBinaryInputStream*>(&owned),
+                                              static_cast<SeekableBinaryInputStream*>(&borrowed)}) {
+        EXPECT_EQ(stream->tellg(), 0);
+        EXPECT_FALSE(stream->isEof());
+        EXPECT_EQ(readString(*stream, 1), "");
+        EXPECT_TRUE(stream->isEof());
+        stream->seekg(0, SeekOrigin::End);
+        EXPECT_FALSE(stream->isEof());
+        expectThrowsMessage([&] { stream->seekg(1, SeekOrigin::Begin); },
+                            "MemoryInputStream: seeking outside memory boundaries.");
+    }
+    // A null pointer with bytes to read is no block at all.
+    MemoryInputStream missing(nullptr, 4);
+    expectThrowsMessage([&] { missing.tellg(); }, "Using uninitialized MemoryInputStream");
 }
 
 TEST(ReadHelpersTest, ExactReadsAndObjects) {
