@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
 #include <list>
 #include <sstream>
 

@@ -1,7 +1,6 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 
 #include "tarviodeploy/shared/ui/interfacecolours.h"
-
 #include "tarviolib/core/stopreport.h"
 
 namespace Tarvio {

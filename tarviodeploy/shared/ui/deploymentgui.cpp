@@ -4,8 +4,6 @@
 #include "tarviodeploy/shared/ui/interfacecolours.h"
 #include "tarviolib/thread/mainthreadcall.h"
 
-#include <wx/colour.h>
-
 namespace Tarvio {
 
 DeploymentGui::DeploymentGui(wxWindow* parent, Mode mode, DeploymentEnvironment* environment)

@@ -36,7 +36,4 @@ enum FontFlag : int32_t {
 // italic as the FontFlag bits ask.
 wxFont makeFont(const wxFont& font, int32_t fontFlags);
 
-// The screen's vertical pixels per inch / 96, read once for the process's life.
-float dpiScale();
-
 } // namespace Tarvio::Wx

@@ -22,13 +22,4 @@ int32_t scaled(int32_t length) {
     return MulDiv(length, screenPixelsPerInch(LOGPIXELSX), 96);
 }
 
-float dpiScale() {
-    // Main thread only, like every toolkit call; the first answer holds for the process's life.
-    static float scale = -1.0f;
-    if (scale < 0.0f) {
-        scale = static_cast<float>(screenPixelsPerInch(LOGPIXELSY)) * 0.010416667f;
-    }
-    return scale;
-}
-
 } // namespace Tarvio::Wx

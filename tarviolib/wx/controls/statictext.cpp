@@ -45,8 +45,8 @@ int32_t drawnWidth(const wxString& line, const wxFont& font) {
     return extent.x;
 }
 
-// How far the widest drawn line reaches beyond the widest measured one; with onlyBreakable, of the
-// lines of more than one word, the only ones a narrower wrap can shorten.
+// The width of the widest line as it is drawn; with onlyBreakable, the widest of the lines of more
+// than one word, the only ones a narrower wrap can shorten.
 int32_t widestDrawnLine(const wxString& text, const wxFont& font, bool onlyBreakable) {
     int32_t widest = 0;
     wxStringTokenizer lines(text, wxS("\n"), wxTOKEN_RET_EMPTY_ALL);

@@ -10,6 +10,7 @@
 #include "tarviodeploy/installer/ui/screens/contentwindow.h"
 #include "tarviodeploy/installer/ui/screens/installscreen.h"
 #include "tarviodeploy/installer/ui/screens/installtypescreen.h"
+#include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tarviodeploy/installer/ui/screens/welcomescreen.h"
 #include "tarviodeploy/installer/ui/wizard.h"
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
@@ -23,7 +24,6 @@
 #include "tarviolib/wx/controls/screenscaling.h"
 #include "tarviolib/wx/controls/statictext.h"
 #include "tarviolib/wx/library.h"
-#include "tarviodeploy/installer/ui/screens/progressbar.h"
 #include "tests/support/dpitesting.h"
 #include "tests/support/labelglyphs.h"
 #include "tests/support/watchdog.h"
@@ -592,8 +592,8 @@ void expectTextWhole(wxWindow* control) {
     } else if (dynamic_cast<wxCheckBox*>(control) != nullptr || dynamic_cast<wxRadioButton*>(control) != nullptr) {
         EXPECT_GE(size.x, control->GetBestSize().x) << describe(control);
     } else if (auto* button = dynamic_cast<Wx::Button*>(control)) {
-        wxFont font = button->GetFont();
-        font.SetPixelSize(wxSize(0, Wx::scaled(12)));
+        // The font the button draws its caption in.
+        const wxFont font = Wx::atControlHeight(button->GetFont());
         EXPECT_GE(size.x, textExtent(button, font, button->GetLabel()).x + 2) << describe(control);
     } else if (auto* steps = dynamic_cast<ProgressBar*>(control)) {
         for (const ProgressBar::Step& step : steps->steps()) {

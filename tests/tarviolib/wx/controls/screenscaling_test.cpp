@@ -35,9 +35,6 @@ TEST(ScreenScaling, LengthsFollowTheScreenRoundedToNearest) {
     EXPECT_EQ(scaleSize(-1, 24), wxSize(-1, cases[5].scaled[at]));
     EXPECT_EQ(scaleSize(200, -1), wxSize(cases[6].scaled[at], -1));
     EXPECT_EQ(isOnePixelTwoOrMore(), at == 2);
-    const float scales[] = {1.0f, 1.25f, 1.5f};
-    EXPECT_FLOAT_EQ(dpiScale(), scales[at]);
-    EXPECT_FLOAT_EQ(dpiScale(), scales[at]) << "the cached value";
 }
 
 TEST(ScreenScaling, ControlFontIsTwelveScaledPixelsAndTakesOnlyTheAskedStyle) {
