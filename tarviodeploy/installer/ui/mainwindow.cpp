@@ -35,8 +35,6 @@ namespace {
 // keeps at any DPI the room it has at 96.
 constexpr int32_t frameWidth = 600;
 constexpr int32_t frameHeight = 400;
-constexpr int32_t buttonWidth = 62;
-constexpr int32_t buttonHeight = 24;
 constexpr int32_t buttonGap = 13; // left of each button
 constexpr int32_t stepIndicatorHeight = 20;
 // Blank columns left and right of the content column.
@@ -111,7 +109,8 @@ MainWindow::MainWindow(Installer& installer)
                    {&mCancelButton, L"Cancel", [this] { onCancel(); }}};
     for (const auto& button : buttons) {
         *button.button = Wx::Button::push(this, InterfaceSkins::pushButton, button.label, button.onClick);
-        (*button.button)->SetMinClientSize(Wx::scaleSize(buttonWidth, buttonHeight));
+        (*button.button)->SetMinClientSize(
+            Wx::scaleSize(InterfaceSkins::pushButtonWidth, InterfaceSkins::pushButtonHeight));
     }
     // The next page's Back and Next stand where this page's were: a double-click moves one page.
     for (Wx::Button* button : {mBackButton, mNextButton}) {

@@ -63,8 +63,9 @@ InstallPrerequisitesDialog::InstallPrerequisitesDialog(wxWindow* parent, Deploym
         const int id = row.id;
         *row.button = Wx::Button::push(this, InterfaceSkins::pushButton, row.label,
                                        Function<void()>([this, id] { EndModal(id); }));
-        (*row.button)->SetInitialSize(scaleSize(62, 24));
-        (*row.button)->SetMinSize(scaleSize(62, 24));
+        const wxSize size = scaleSize(InterfaceSkins::pushButtonWidth, InterfaceSkins::pushButtonHeight);
+        (*row.button)->SetInitialSize(size);
+        (*row.button)->SetMinSize(size);
         buttons->Add(*row.button, 0, wxRIGHT, row.border);
     }
     column->Add(buttons, 0, wxEXPAND);
