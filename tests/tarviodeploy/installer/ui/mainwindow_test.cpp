@@ -16,6 +16,7 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/ui/dialogscript.h"
@@ -714,6 +715,37 @@ TEST_F(MainWindowTest, EveryPageShowsEveryControlWholeScaled) {
     check(3);
     press("Next");
     check(4);
+}
+
+// Next, hidden while the installation runs, is shown when it ends and moved into Cancel's place
+// before it paints: its window shows its skin's background inside its frame, not the window's own
+// grey that the platform erased Cancel's place with.
+TEST_F(MainWindowTest, NextShownAtTheEndPaintsItsSkinBackground) {
+    open();
+    acceptLicence();
+    press("Next");
+    choose(InstallType::Typical);
+    press("Install");
+    waitForInstallationEnd();
+    processEvents();
+    Wx::Button* next = shownButton("Next");
+    // The paint the main loop would give it.
+    next->Update();
+    const wxSize size = next->GetClientSize();
+    wxBitmap picture(size.x, size.y, 24);
+    {
+        wxMemoryDC memory(picture);
+        wxClientDC window(next);
+        ASSERT_TRUE(memory.Blit(0, 0, size.x, size.y, &window, 0, 0));
+    }
+    const wxImage painted = picture.ConvertToImage();
+    const wxColour background = InterfaceSkins::pushButton.colour(Wx::Skin::Background);
+    // Inside the frame, at the corners, where the caption does not reach.
+    for (const wxPoint at :
+         {wxPoint(2, 2), wxPoint(size.x - 3, 2), wxPoint(2, size.y - 3), wxPoint(size.x - 3, size.y - 3)}) {
+        const wxColour seen(painted.GetRed(at.x, at.y), painted.GetGreen(at.x, at.y), painted.GetBlue(at.x, at.y));
+        EXPECT_EQ(seen, background) << "at " << at.x << ", " << at.y << ": " << seen.GetAsString(wxC2S_CSS_SYNTAX);
+    }
 }
 
 // The dialog as the engine shows it, with its logo and a running application.

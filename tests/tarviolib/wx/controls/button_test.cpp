@@ -4,6 +4,8 @@
 #include "tests/support/dpitesting.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 
+#include <wx/dcclient.h>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -261,6 +263,35 @@ TEST_F(ButtonTest, LabelIsCentredBesideTheBitmapAndGreyWhenDisabledScaled) {
     withBitmap->SetSize(scaled(62), scaled(24));
     const wxRect beside = drawn(withBitmap).boundsOf(text);
     EXPECT_NEAR(beside.GetLeft() - 8, scaled(62) - 1 - beside.GetRight(), 3) << "centred in what the bitmap leaves";
+}
+
+// What the button's window shows on the screen.
+Testing::Picture painted(wxWindow* window) {
+    const wxSize size = window->GetClientSize();
+    Canvas canvas(size.x, size.y, *wxBLACK);
+    wxClientDC dc(window);
+    EXPECT_TRUE(canvas.dc().Blit(0, 0, size.x, size.y, &dc, 0, 0));
+    return canvas.picture();
+}
+
+// Shown, then moved by a layout before it paints, as the main window's Next at the end of the
+// installation: the platform paints it without erasing it first, and the button still shows its
+// skin's background, not what lay under it.
+TEST_F(ButtonTest, ShownAndMovedBeforeItPaintsShowsItsOwnBackground) {
+    Button* button = makeButton();
+    button->Move(10, 10);
+    button->Hide();
+    mPanel->Update();
+    button->Show();
+    button->Move(100, 10);
+    button->Update();
+    const Testing::Picture picture = painted(button);
+    const wxSize size = button->GetClientSize();
+    for (const wxPoint at : {wxPoint(2, 2), wxPoint(size.x - 3, 2), wxPoint(2, size.y - 3),
+                             wxPoint(size.x - 3, size.y - 3)}) {
+        EXPECT_EQ(picture.at(at.x, at.y), rgb(mSkin.colour(Skin::Background))) << "at " << at.x << ", " << at.y;
+    }
+    EXPECT_EQ(picture.at(0, 0), Outer) << "and its frame";
 }
 
 } // namespace
