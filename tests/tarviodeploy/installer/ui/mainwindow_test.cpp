@@ -28,6 +28,7 @@
 #include "tests/support/dpitesting.h"
 #include "tests/support/labelglyphs.h"
 #include "tests/support/watchdog.h"
+#include "tests/tarviolib/wx/controls/wxtesting.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <wx/app.h>
@@ -242,6 +243,14 @@ protected:
         return count;
     }
 
+    // From the licence page to page 3, where the installation starts.
+    void startTypicalInstallation() {
+        acceptLicence();
+        press("Next");
+        choose(InstallType::Typical);
+        press("Install");
+    }
+
     // On page 3 until only Next is shown: the installation has ended.
     void waitForInstallationEnd() {
         waitUntil([this] { return seen() == Seen{3, {"Next"}}; });
@@ -399,10 +408,7 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
 TEST_F(MainWindowTest, FailureLeavingTheLoopDuringTheInstallationWaitsForItsEnd) {
     wxTheApp->CallAfter([this] {
         follow(shownMainWindow());
-        acceptLicence();
-        press("Next");
-        choose(InstallType::Typical);
-        press("Install");
+        startTypicalInstallation();
         wxTheApp->CallAfter([] { throwException(String("A failure in the main loop.")); });
     });
     try {
@@ -722,29 +728,20 @@ TEST_F(MainWindowTest, EveryPageShowsEveryControlWholeScaled) {
 // grey that the platform erased Cancel's place with.
 TEST_F(MainWindowTest, NextShownAtTheEndPaintsItsSkinBackground) {
     open();
-    acceptLicence();
-    press("Next");
-    choose(InstallType::Typical);
-    press("Install");
+    startTypicalInstallation();
     waitForInstallationEnd();
     processEvents();
     Wx::Button* next = shownButton("Next");
     // The paint the main loop would give it.
     next->Update();
+    const Testing::Picture painted = Testing::paintedPicture(next);
     const wxSize size = next->GetClientSize();
-    wxBitmap picture(size.x, size.y, 24);
-    {
-        wxMemoryDC memory(picture);
-        wxClientDC window(next);
-        ASSERT_TRUE(memory.Blit(0, 0, size.x, size.y, &window, 0, 0));
-    }
-    const wxImage painted = picture.ConvertToImage();
     const wxColour background = InterfaceSkins::pushButton.colour(Wx::Skin::Background);
+    const Testing::Rgb skin{background.Red(), background.Green(), background.Blue()};
     // Inside the frame, at the corners, where the caption does not reach.
     for (const wxPoint at :
          {wxPoint(2, 2), wxPoint(size.x - 3, 2), wxPoint(2, size.y - 3), wxPoint(size.x - 3, size.y - 3)}) {
-        const wxColour seen(painted.GetRed(at.x, at.y), painted.GetGreen(at.x, at.y), painted.GetBlue(at.x, at.y));
-        EXPECT_EQ(seen, background) << "at " << at.x << ", " << at.y << ": " << seen.GetAsString(wxC2S_CSS_SYNTAX);
+        EXPECT_EQ(painted.at(at.x, at.y), skin) << "at " << at.x << ", " << at.y;
     }
 }
 
@@ -786,10 +783,7 @@ TEST_F(MainWindowTest, FailureThrownOutOfTheInstallationEndsItAsFailed) {
     // A folder where the install database goes: writing the database at the end throws.
     ASSERT_TRUE(Io::createDirectories(DeployBase::databasePath()));
     open();
-    acceptLicence();
-    press("Next");
-    choose(InstallType::Typical);
-    press("Install");
+    startTypicalInstallation();
     // The window still learns that the installation ended, and the failure is in the log.
     waitForInstallationEnd();
     const std::string log = logText();

@@ -4,8 +4,6 @@
 #include "tests/support/dpitesting.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 
-#include <wx/dcclient.h>
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -265,15 +263,6 @@ TEST_F(ButtonTest, LabelIsCentredBesideTheBitmapAndGreyWhenDisabledScaled) {
     EXPECT_NEAR(beside.GetLeft() - 8, scaled(62) - 1 - beside.GetRight(), 3) << "centred in what the bitmap leaves";
 }
 
-// What the button's window shows on the screen.
-Testing::Picture painted(wxWindow* window) {
-    const wxSize size = window->GetClientSize();
-    Canvas canvas(size.x, size.y, *wxBLACK);
-    wxClientDC dc(window);
-    EXPECT_TRUE(canvas.dc().Blit(0, 0, size.x, size.y, &dc, 0, 0));
-    return canvas.picture();
-}
-
 // Shown, then moved by a layout before it paints, as the main window's Next at the end of the
 // installation: the platform paints it without erasing it first, and the button still shows its
 // skin's background, not what lay under it.
@@ -285,7 +274,7 @@ TEST_F(ButtonTest, ShownAndMovedBeforeItPaintsShowsItsOwnBackground) {
     button->Show();
     button->Move(100, 10);
     button->Update();
-    const Testing::Picture picture = painted(button);
+    const Testing::Picture picture = Testing::paintedPicture(button);
     const wxSize size = button->GetClientSize();
     for (const wxPoint at : {wxPoint(2, 2), wxPoint(size.x - 3, 2), wxPoint(2, size.y - 3),
                              wxPoint(size.x - 3, size.y - 3)}) {
