@@ -57,8 +57,9 @@ void RawaBorder::setFrameFlag(uint32_t flag, bool set) {
 
 void RawaBorder::onPaintFrame(wxPaintEvent&) {
     wxPaintDC dc(this);
-    // A window shown and then moved before it paints (by its sizer's layout) gets its paint without
-    // an erase under Wine, and would keep what lay under it.
+    // Shown and then moved by its sizer's layout before it paints, the window is erased under Wine
+    // in its old place only, and its paint in the new place comes without an erase: it would keep
+    // whatever its parent had left there.
     dc.SetBackground(wxBrush(GetBackgroundColour()));
     dc.Clear();
     draw(dc);
