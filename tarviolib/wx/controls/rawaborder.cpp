@@ -34,6 +34,8 @@ void drawFrame(wxDC& dc, int32_t left, int32_t top, int32_t right, int32_t botto
 
 RawaBorder::RawaBorder(wxWindow* parent, wxWindowID id, const wxString& name, uint32_t frameFlags)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, name), mFrameFlags(frameFlags) {
+    // The paint handler fills the background itself: a paint may come without an erase before it.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &RawaBorder::onPaintFrame, this);
     Bind(wxEVT_ENTER_WINDOW, &RawaBorder::onMouseEnter, this);
     Bind(wxEVT_LEAVE_WINDOW, &RawaBorder::onMouseLeave, this);
@@ -55,6 +57,11 @@ void RawaBorder::setFrameFlag(uint32_t flag, bool set) {
 
 void RawaBorder::onPaintFrame(wxPaintEvent&) {
     wxPaintDC dc(this);
+    // Shown and then moved by its sizer's layout before it paints, the window is erased under Wine
+    // in its old place only, and its paint in the new place comes without an erase: it would keep
+    // whatever its parent had left there.
+    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    dc.Clear();
     draw(dc);
 }
 

@@ -18,7 +18,8 @@ enum FrameFlag : uint32_t {
 // while the mouse is over an enabled control, and a lighter bottom edge.
 void drawFrame(wxDC& dc, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t frameFlags);
 
-// A panel that paints the skinned frame round its client area and follows the mouse.
+// A panel that paints its background colour and the skinned frame round its client area, and
+// follows the mouse.
 class RawaBorder : public wxPanel {
 public:
     RawaBorder(wxWindow* parent, wxWindowID id, const wxString& name, uint32_t frameFlags);

@@ -16,6 +16,7 @@
 #include "tarviodeploy/shared/ui/coloredtextcontrol.h"
 #include "tarviodeploy/shared/ui/deploymentgui.h"
 #include "tarviodeploy/shared/ui/installprerequisitesdialog.h"
+#include "tarviodeploy/shared/ui/interfaceskins.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/ui/dialogscript.h"
@@ -27,6 +28,7 @@
 #include "tests/support/dpitesting.h"
 #include "tests/support/labelglyphs.h"
 #include "tests/support/watchdog.h"
+#include "tests/tarviolib/wx/controls/wxtesting.h"
 #include "tools/packwriter/packwriter.h"
 
 #include <wx/app.h>
@@ -241,6 +243,14 @@ protected:
         return count;
     }
 
+    // From the licence page to page 3, where the installation starts.
+    void startTypicalInstallation() {
+        acceptLicence();
+        press("Next");
+        choose(InstallType::Typical);
+        press("Install");
+    }
+
     // On page 3 until only Next is shown: the installation has ended.
     void waitForInstallationEnd() {
         waitUntil([this] { return seen() == Seen{3, {"Next"}}; });
@@ -398,10 +408,7 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
 TEST_F(MainWindowTest, FailureLeavingTheLoopDuringTheInstallationWaitsForItsEnd) {
     wxTheApp->CallAfter([this] {
         follow(shownMainWindow());
-        acceptLicence();
-        press("Next");
-        choose(InstallType::Typical);
-        press("Install");
+        startTypicalInstallation();
         wxTheApp->CallAfter([] { throwException(String("A failure in the main loop.")); });
     });
     try {
@@ -716,6 +723,28 @@ TEST_F(MainWindowTest, EveryPageShowsEveryControlWholeScaled) {
     check(4);
 }
 
+// Next, hidden while the installation runs, is shown when it ends and moved into Cancel's place
+// before it paints: its window shows its skin's background inside its frame, not the window's own
+// grey that the platform erased Cancel's place with.
+TEST_F(MainWindowTest, NextShownAtTheEndPaintsItsSkinBackground) {
+    open();
+    startTypicalInstallation();
+    waitForInstallationEnd();
+    processEvents();
+    Wx::Button* next = shownButton("Next");
+    // The paint the main loop would give it.
+    next->Update();
+    const Testing::Picture painted = Testing::paintedPicture(next);
+    const wxSize size = next->GetClientSize();
+    const wxColour background = InterfaceSkins::pushButton.colour(Wx::Skin::Background);
+    const Testing::Rgb skin{background.Red(), background.Green(), background.Blue()};
+    // Inside the frame, at the corners, where the caption does not reach.
+    for (const wxPoint at :
+         {wxPoint(2, 2), wxPoint(size.x - 3, 2), wxPoint(2, size.y - 3), wxPoint(size.x - 3, size.y - 3)}) {
+        EXPECT_EQ(painted.at(at.x, at.y), skin) << "at " << at.x << ", " << at.y;
+    }
+}
+
 // The dialog as the engine shows it, with its logo and a running application.
 TEST_F(MainWindowTest, PrerequisitesDialogShowsEveryControlWholeScaled) {
     ASSERT_TRUE(Testing::screenIsAsAsked()) << "the screen is at " << Testing::screenDpi() << " DPI";
@@ -754,10 +783,7 @@ TEST_F(MainWindowTest, FailureThrownOutOfTheInstallationEndsItAsFailed) {
     // A folder where the install database goes: writing the database at the end throws.
     ASSERT_TRUE(Io::createDirectories(DeployBase::databasePath()));
     open();
-    acceptLicence();
-    press("Next");
-    choose(InstallType::Typical);
-    press("Install");
+    startTypicalInstallation();
     // The window still learns that the installation ended, and the failure is in the log.
     waitForInstallationEnd();
     const std::string log = logText();

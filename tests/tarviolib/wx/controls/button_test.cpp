@@ -263,5 +263,25 @@ TEST_F(ButtonTest, LabelIsCentredBesideTheBitmapAndGreyWhenDisabledScaled) {
     EXPECT_NEAR(beside.GetLeft() - 8, scaled(62) - 1 - beside.GetRight(), 3) << "centred in what the bitmap leaves";
 }
 
+// Shown, then moved by a layout before it paints, as the main window's Next at the end of the
+// installation: the platform paints it without erasing it first, and the button still shows its
+// skin's background, not what lay under it.
+TEST_F(ButtonTest, ShownAndMovedBeforeItPaintsShowsItsOwnBackground) {
+    Button* button = makeButton();
+    button->Move(10, 10);
+    button->Hide();
+    mPanel->Update();
+    button->Show();
+    button->Move(100, 10);
+    button->Update();
+    const Testing::Picture picture = Testing::paintedPicture(button);
+    const wxSize size = button->GetClientSize();
+    for (const wxPoint at : {wxPoint(2, 2), wxPoint(size.x - 3, 2), wxPoint(2, size.y - 3),
+                             wxPoint(size.x - 3, size.y - 3)}) {
+        EXPECT_EQ(picture.at(at.x, at.y), rgb(mSkin.colour(Skin::Background))) << "at " << at.x << ", " << at.y;
+    }
+    EXPECT_EQ(picture.at(0, 0), Outer) << "and its frame";
+}
+
 } // namespace
 } // namespace Tarvio::Wx

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/dcclient.h>
 #include <wx/evtloop.h>
 #include <wx/msw/private.h>
 
@@ -121,11 +120,7 @@ TEST_F(CheckBoxTest, PaintsItsLabelInItsWindowScaled) {
     box->Refresh();
     box->Update();
 
-    const wxSize size = box->GetClientSize();
-    Canvas canvas(size.x, size.y, *wxBLACK);
-    wxClientDC window(box);
-    ASSERT_TRUE(canvas.dc().Blit(0, 0, size.x, size.y, &window, 0, 0));
-    const Testing::Picture painted = canvas.picture();
+    const Testing::Picture painted = Testing::paintedPicture(box);
     EXPECT_EQ(painted.at(0, 0), Rgb({54, 54, 54})) << "the box's frame";
     const wxRect label = painted.boundsOf(text);
     ASSERT_FALSE(label.IsEmpty()) << "the label is painted";

@@ -5,6 +5,7 @@
 // The toolkit's headers first: they bring windows.h in the order its socket headers need.
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
@@ -108,5 +109,14 @@ private:
     wxBitmap mBitmap;
     wxMemoryDC mDc;
 };
+
+// What a window shows of its own painting on the screen, read back from its client area.
+inline Picture paintedPicture(wxWindow* window) {
+    const wxSize size = window->GetClientSize();
+    Canvas canvas(size.x, size.y, *wxBLACK);
+    wxClientDC dc(window);
+    EXPECT_TRUE(canvas.dc().Blit(0, 0, size.x, size.y, &dc, 0, 0));
+    return canvas.picture();
+}
 
 } // namespace Tarvio::Testing
