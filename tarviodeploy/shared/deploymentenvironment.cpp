@@ -7,6 +7,7 @@
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/packfilevfs.h"
+#include "tarviolib/io/parallelcopy.h"
 #include "tarviolib/io/readaheadinputstream.h"
 #include "tarviolib/io/replacementfile.h"
 
@@ -138,6 +139,25 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
     // the size.
     const int64_t size = mFileSystem->fileSize(source);
     for (const SharedPtr<PackFileVfs>& pack : mPacks) {
+        if (!pack->exists(source)) {
+            continue;
+        }
+        if (!pack->isCompressed(source)) {
+            Array<UniquePtr<Io::SeekableBinaryInputStream>> parts;
+            try {
+                parts = pack->openInParts(source);
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (...) {
+                continue;
+            }
+            TargetFile file(target);
+            // Each worker writes the blocks that it has unscrambled, from its processor's cache.
+            Io::copyInParallel(std::move(parts), size,
+                               [&file](const uint8_t* block, int64_t count) { file.write(block, count); });
+            file.commit();
+            return;
+        }
         UniquePtr<Io::ReadAheadInputStream> content;
         try {
             content = pack->openSequential(source);
@@ -147,15 +167,12 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
             continue;
         }
         TargetFile file(target);
-        const std::exception_ptr failure = copyContent(*content, file, size);
-        if (!failure) {
+        // The writes here overlap the inflating on the stream's worker.
+        if (!copyContent(*content, file, size)) {
             file.commit();
             return;
         }
         // A compressed file that does not inflate is one that its pack cannot open.
-        if (!pack->isCompressed(source)) {
-            std::rethrow_exception(failure);
-        }
     }
     throw fileAccessException(source);
 }

@@ -49,6 +49,9 @@ public:
     // threads, and inflated on one more, while the caller uses what came before. Damage that open
     // meets at once here fails the read that reaches it, with the same message.
     UniquePtr<Io::ReadAheadInputStream> openSequential(const Io::Path& file);
+    // For copying a stored file whole with Io::copyInParallel: one stream over the stored bytes
+    // for each of its workers (Io::parallelCopyWorkerCount). A compressed file throws.
+    Array<UniquePtr<Io::SeekableBinaryInputStream>> openInParts(const Io::Path& file);
     // False for an unknown name.
     bool isCompressed(const Io::Path& file) const;
     bool exists(const Io::Path& file) override;
@@ -69,6 +72,8 @@ private:
     // Throws for an unknown name.
     const PackFileEntry& entry(const Io::Path& file) const;
     UniquePtr<Io::SeekableBinaryInputStream> openStored(const PackFileEntry& entry) const;
+    Array<UniquePtr<Io::SeekableBinaryInputStream>> openStoredInParts(const PackFileEntry& entry,
+                                                                      int32_t count) const;
 
     Io::Path mPackFile;
     const void* mData = nullptr;
