@@ -57,6 +57,19 @@ private:
     Io::ReplacementFile mFile;
 };
 
+// What open gives, or nothing (empty) when the pack cannot open the file; running out of memory
+// is not that.
+template <typename Open>
+auto openedOrNothing(Open open) -> decltype(open()) {
+    try {
+        return open();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        return {};
+    }
+}
+
 // Copies the first size bytes of content into file; answers the failure of the content, if any.
 // A content that ends early fails as the exact read of the whole file does.
 std::exception_ptr copyContent(Io::ReadAheadInputStream& content, TargetFile& file, int64_t size) {
@@ -143,12 +156,9 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
             continue;
         }
         if (!pack->isCompressed(source)) {
-            Array<UniquePtr<Io::SeekableBinaryInputStream>> parts;
-            try {
-                parts = pack->openInParts(source);
-            } catch (const std::bad_alloc&) {
-                throw;
-            } catch (...) {
+            Array<UniquePtr<Io::SeekableBinaryInputStream>> parts =
+                openedOrNothing([&] { return pack->openInParts(source); });
+            if (parts.isEmpty()) {
                 continue;
             }
             TargetFile file(target);
@@ -158,12 +168,8 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
             file.commit();
             return;
         }
-        UniquePtr<Io::ReadAheadInputStream> content;
-        try {
-            content = pack->openSequential(source);
-        } catch (const std::bad_alloc&) {
-            throw;
-        } catch (...) {
+        UniquePtr<Io::ReadAheadInputStream> content = openedOrNothing([&] { return pack->openSequential(source); });
+        if (!content) {
             continue;
         }
         TargetFile file(target);
