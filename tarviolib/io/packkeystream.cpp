@@ -6,6 +6,13 @@
 #include <emmintrin.h>
 // Only these functions use SSE2: the 32-bit program must also run on processors without it.
 #define TARVIO_SSE2 __attribute__((target("sse2")))
+#ifdef __i386__
+// A 32-bit Windows thread's stack is aligned to 4 bytes only, and SSE2 registers are spilled with
+// 16-byte aligned moves.
+#define TARVIO_SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
+#else
+#define TARVIO_SSE2_ENTRY TARVIO_SSE2
+#endif
 #endif
 
 namespace Tarvio {
@@ -154,7 +161,7 @@ TARVIO_SSE2 inline void xorEight(uint8_t* data, __m128i key) {
 
 // As applyLanesScalar, two lanes to a register: each register takes LaneGroup steps, gathering
 // the low byte of each state into one 64-bit word per lane, then XORs eight bytes per lane.
-TARVIO_SSE2 void applyLanesSse2(uint8_t* data, int64_t partSize, uint64_t (&states)[LaneCount]) {
+TARVIO_SSE2_ENTRY void applyLanesSse2(uint8_t* data, int64_t partSize, uint64_t (&states)[LaneCount]) {
     constexpr int Pairs = LaneCount / 2;
     const __m128i lowByte = _mm_set_epi32(0, 0xFF, 0, 0xFF);
     __m128i pairs[Pairs];
