@@ -254,10 +254,10 @@ int run(const Tarvio::Io::Path& work) {
 
     std::printf("\nExtraction to disk through the deployment environment, keystream in %s lanes:\n"
                 "  stored: %d workers that read, unscramble and write in turn, one block each\n"
-                "  compressed: %d unscrambling workers, two blocks each, one inflating, the writes on the caller\n"
+                "  compressed: one unscrambling worker, one inflating, the writes on the caller\n"
                 "  (%u logical processors; the blocks of at most %d workers, %lld MiB, in memory at once)\n",
                 sse2 ? "SSE2" : "scalar", Tarvio::Io::parallelCopyWorkerCount(int64_t{Size}),
-                Tarvio::Io::ReadAheadInputStream::workerCount(int64_t{Size}), std::thread::hardware_concurrency(),
+                std::thread::hardware_concurrency(),
                 Tarvio::Io::ReadAheadInputStream::MaxWorkers,
                 static_cast<long long>(Tarvio::Io::ReadAheadInputStream::WorkerBlocksBound >> 20));
     const Bytes empty = PackWriter::pack({});

@@ -199,8 +199,10 @@ Array<UniquePtr<Io::SeekableBinaryInputStream>> PackFileVfs::openInParts(const I
 
 UniquePtr<Io::ReadAheadInputStream> PackFileVfs::openSequential(const Io::Path& file) {
     const PackFileEntry& found = entry(file);
-    auto stored = makeUnique<Io::ReadAheadInputStream>(
-        openStoredInParts(found, Io::ReadAheadInputStream::workerCount(found.storedSize)), found.storedSize);
+    // zlib takes a compressed file's stored bytes at a small part of one worker's keystream speed:
+    // one worker keeps ahead of it, and more would only wake for nothing.
+    const int32_t workers = found.compressed ? 1 : Io::ReadAheadInputStream::workerCount(found.storedSize);
+    auto stored = makeUnique<Io::ReadAheadInputStream>(openStoredInParts(found, workers), found.storedSize);
     if (!found.compressed) {
         return stored;
     }
