@@ -8,6 +8,7 @@
 #include "tarviolib/io/filesystem.h"
 #include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/packfilevfs.h"
+#include "tarviolib/io/parallelcopy.h"
 #include "tarviolib/io/readaheadinputstream.h"
 #include "tarviolib/io/replacementfile.h"
 
@@ -54,6 +55,18 @@ private:
 
     Io::ReplacementFile mFile;
 };
+
+// What open gives, or nothing (empty) when the pack cannot open the file; running out of memory
+// is not that.
+template <typename Open>
+auto openedOrNothing(Open open) -> decltype(open()) {
+    try {
+        return open();
+    } catch (...) {
+        rethrowOutOfMemory();
+        return {};
+    }
+}
 
 // Copies the first size bytes of content into file; answers the failure of the content, if any.
 // A content that ends early fails as the exact read of the whole file does.
@@ -134,23 +147,33 @@ void DeploymentEnvironment::writeContent(const Io::Path& source, const Io::Path&
     // the size.
     const int64_t size = mFileSystem->fileSize(source);
     for (const SharedPtr<PackFileVfs>& pack : mPacks) {
-        UniquePtr<Io::ReadAheadInputStream> content;
-        try {
-            content = pack->openSequential(source);
-        } catch (...) {
-            rethrowOutOfMemory();
+        if (!pack->exists(source)) {
+            continue;
+        }
+        if (!pack->isCompressed(source)) {
+            Array<UniquePtr<Io::SeekableBinaryInputStream>> parts =
+                openedOrNothing([&] { return pack->openInParts(source); });
+            if (parts.isEmpty()) {
+                continue;
+            }
+            TargetFile file(target);
+            // Each worker writes the blocks that it has unscrambled, from its processor's cache.
+            Io::copyInParallel(std::move(parts), size,
+                               [&file](const uint8_t* block, int64_t count) { file.write(block, count); });
+            file.commit();
+            return;
+        }
+        UniquePtr<Io::ReadAheadInputStream> content = openedOrNothing([&] { return pack->openSequential(source); });
+        if (!content) {
             continue;
         }
         TargetFile file(target);
-        const std::exception_ptr failure = copyContent(*content, file, size);
-        if (!failure) {
+        // The writes here overlap the inflating on the stream's worker.
+        if (!copyContent(*content, file, size)) {
             file.commit();
             return;
         }
         // A compressed file that does not inflate is one that its pack cannot open.
-        if (!pack->isCompressed(source)) {
-            std::rethrow_exception(failure);
-        }
     }
     throw fileAccessException(source);
 }

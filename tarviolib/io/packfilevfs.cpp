@@ -9,6 +9,7 @@
 #include "tarviolib/io/fileaccessexception.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/memoryinputstream.h"
+#include "tarviolib/io/parallelcopy.h"
 #include "tarviolib/io/textreading.h"
 
 #include <algorithm>
@@ -177,15 +178,31 @@ UniquePtr<Io::SeekableBinaryInputStream> PackFileVfs::open(const Io::Path& file)
     return makeUnique<Io::ArrayInputStream<HeapAllocator, int64_t>>(std::move(content));
 }
 
-UniquePtr<Io::ReadAheadInputStream> PackFileVfs::openSequential(const Io::Path& file) {
-    const PackFileEntry& found = entry(file);
+Array<UniquePtr<Io::SeekableBinaryInputStream>> PackFileVfs::openStoredInParts(const PackFileEntry& entry,
+                                                                               int32_t count) const {
     // Unscrambling is the slow part of reading a pack: several workers share a large file's, each
     // with its own source, which the keystream's jump lets start at any block.
     Array<UniquePtr<Io::SeekableBinaryInputStream>> sources;
-    for (int32_t i = Io::ReadAheadInputStream::workerCount(found.storedSize); i > 0; --i) {
-        sources.append(openStored(found));
+    for (int32_t i = count; i > 0; --i) {
+        sources.append(openStored(entry));
     }
-    auto stored = makeUnique<Io::ReadAheadInputStream>(std::move(sources), found.storedSize);
+    return sources;
+}
+
+Array<UniquePtr<Io::SeekableBinaryInputStream>> PackFileVfs::openInParts(const Io::Path& file) {
+    const PackFileEntry& found = entry(file);
+    if (found.compressed) {
+        throwException("PackFileVfs::openInParts() - '" + file.toString() + "' is compressed.");
+    }
+    return openStoredInParts(found, Io::parallelCopyWorkerCount(found.storedSize));
+}
+
+UniquePtr<Io::ReadAheadInputStream> PackFileVfs::openSequential(const Io::Path& file) {
+    const PackFileEntry& found = entry(file);
+    // zlib takes a compressed file's stored bytes at a small part of one worker's keystream speed:
+    // one worker keeps ahead of it, and more would only wake for nothing.
+    const int32_t workers = found.compressed ? 1 : Io::ReadAheadInputStream::workerCount(found.storedSize);
+    auto stored = makeUnique<Io::ReadAheadInputStream>(openStoredInParts(found, workers), found.storedSize);
     if (!found.compressed) {
         return stored;
     }

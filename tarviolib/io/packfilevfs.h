@@ -45,10 +45,14 @@ public:
     // A compressed file is inflated whole into memory here.
     UniquePtr<Io::SeekableBinaryInputStream> open(const Io::Path& file) override;
     // For reading a file once from start to end without holding it whole: a compressed file
-    // inflates as it is read, and a large file is read and unscrambled ahead on several worker
-    // threads, and inflated on one more, while the caller uses what came before. Damage that open
+    // inflates as it is read, and a large file is read and unscrambled ahead on worker threads
+    // (several for a stored file, one for a compressed one), and inflated on one more, while the
+    // caller uses what came before. Damage that open
     // meets at once here fails the read that reaches it, with the same message.
     UniquePtr<Io::ReadAheadInputStream> openSequential(const Io::Path& file);
+    // For copying a stored file whole with Io::copyInParallel: one stream over the stored bytes
+    // for each of its workers (Io::parallelCopyWorkerCount). A compressed file throws.
+    Array<UniquePtr<Io::SeekableBinaryInputStream>> openInParts(const Io::Path& file);
     // False for an unknown name.
     bool isCompressed(const Io::Path& file) const;
     bool exists(const Io::Path& file) override;
@@ -69,6 +73,8 @@ private:
     // Throws for an unknown name.
     const PackFileEntry& entry(const Io::Path& file) const;
     UniquePtr<Io::SeekableBinaryInputStream> openStored(const PackFileEntry& entry) const;
+    Array<UniquePtr<Io::SeekableBinaryInputStream>> openStoredInParts(const PackFileEntry& entry,
+                                                                      int32_t count) const;
 
     Io::Path mPackFile;
     const void* mData = nullptr;

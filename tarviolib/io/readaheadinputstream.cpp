@@ -22,7 +22,8 @@ ReadAheadInputStream::~ReadAheadInputStream() { stopWorkers(); }
 
 int32_t ReadAheadInputStream::workerCount(int64_t size) {
     const int64_t blocks = (size + BlockSize - 1) / BlockSize;
-    const int64_t processors = std::max(1u, std::thread::hardware_concurrency());
+    // One processor stays for the reader, whom the workers feed.
+    const int64_t processors = int64_t{std::thread::hardware_concurrency()} - 1;
     return static_cast<int32_t>(std::max<int64_t>(1, std::min({processors, blocks, int64_t{MaxWorkers}})));
 }
 
@@ -46,6 +47,7 @@ void ReadAheadInputStream::startWorkers(int32_t count) {
     try {
         for (int32_t worker = 0; worker < count; ++worker) {
             mWorkers[worker] = std::thread([this, worker] { work(worker); });
+            mWorkerCount = worker + 1;
         }
     } catch (...) {
         stopWorkers();
@@ -58,7 +60,9 @@ void ReadAheadInputStream::stopWorkers() {
         std::lock_guard<std::mutex> lock(mMutex);
         mStopping = true;
     }
-    mChanged.notify_all();
+    for (std::condition_variable& placeFree : mPlaceFree) {
+        placeFree.notify_one();
+    }
     for (std::thread& worker : mWorkers) {
         if (worker.joinable()) {
             worker.join();
@@ -112,7 +116,7 @@ void ReadAheadInputStream::work(int32_t worker) {
         {
             // The block's place is free once the block mRing before it is handed back.
             std::unique_lock<std::mutex> lock(mMutex);
-            mChanged.wait(lock, [&] { return mStopping || index - mReleased < mRing; });
+            mPlaceFree[worker].wait(lock, [&] { return mStopping || index - mReleased < mRing; });
             if (mStopping) {
                 return;
             }
@@ -122,7 +126,7 @@ void ReadAheadInputStream::work(int32_t worker) {
             std::lock_guard<std::mutex> lock(mMutex);
             mBlocks[index % mRing].ready = true;
         }
-        mChanged.notify_all();
+        mBlockReady.notify_one();
         if (!more) {
             return;
         }
@@ -134,8 +138,12 @@ ReadAheadInputStream::Block* ReadAheadInputStream::nextBlock() {
     if (mHolding) {
         mHolding = false;
         mBlocks[mReleased % mRing].ready = false;
+        // The place is the next block's of the same worker: a whole number of rounds of
+        // the workers fits in the ring.
+        if (mThreaded) {
+            mPlaceFree[mReleased % mWorkerCount].notify_one();
+        }
         ++mReleased;
-        mChanged.notify_all();
     }
     if (!mEnded) {
         Block& block = mBlocks[mReleased % mRing];
@@ -145,7 +153,7 @@ ReadAheadInputStream::Block* ReadAheadInputStream::nextBlock() {
             lock.lock();
             block.ready = true;
         }
-        mChanged.wait(lock, [&] { return block.ready; });
+        mBlockReady.wait(lock, [&] { return block.ready; });
         if (block.last) {
             mEnded = true;
             mFailure = block.failure;

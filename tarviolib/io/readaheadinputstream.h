@@ -23,10 +23,14 @@ public:
     static constexpr int32_t BlockSize = 1 << 20;
     // Of the one worker that reads a source to its end.
     static constexpr int32_t BlockCount = 4;
-    // Of each worker that reads blocks of a seekable source, and the most such workers: each holds
-    // its blocks and a thread's stack in a 32-bit address space.
+    // Of each worker that reads blocks of a seekable source.
     static constexpr int32_t BlocksPerWorker = 2;
-    static constexpr int32_t MaxWorkers = 4;
+    // What the blocks of the workers of one stream may take. A 32-bit process has 2 GiB of
+    // address space, shared with the payload mapped from the program's own file and the files
+    // read whole; each worker also reserves a thread's stack (the program's default, 2 MiB).
+    static constexpr int64_t WorkerBlocksBound = 16 << 20;
+    // One worker per logical processor but one, as many as the bound allows (8).
+    static constexpr int32_t MaxWorkers = static_cast<int32_t>(WorkerBlocksBound / (BlocksPerWorker * BlockSize));
     // Of a source read on the reader's thread, so that a low estimate does not mean tiny reads.
     static constexpr int32_t SmallestBlockSize = 1 << 16;
 
@@ -41,8 +45,8 @@ public:
     // Stops the workers, waiting for the blocks they are reading.
     ~ReadAheadInputStream() override;
 
-    // The sources worth reading a content of size bytes from: one per processor, at most
-    // MaxWorkers and one per block.
+    // The sources worth reading a content of size bytes from: one per logical processor but the
+    // reader's, at least one, at most MaxWorkers and one per block.
     static int32_t workerCount(int64_t size);
 
     // The next bytes, as much as the source gave in one block, without copying them: valid until
@@ -86,8 +90,12 @@ private:
     int32_t mBlockSize = BlockSize;
     bool mThreaded = false;
     std::thread mWorkers[MaxWorkers];
+    int32_t mWorkerCount = 0;
     std::mutex mMutex;
-    std::condition_variable mChanged;
+    // Each waiter has its own, so that a change wakes only the thread it concerns: a wake-up
+    // costs a round trip to the Wine server, and many at once starve the reader.
+    std::condition_variable mBlockReady;
+    std::condition_variable mPlaceFree[MaxWorkers];
     // Blocks handed back by the reader, who uses block mReleased while mHolding.
     int64_t mReleased = 0;
     bool mHolding = false;

@@ -1,6 +1,7 @@
 #include "tarviolib/io/packfilevfs.h"
 
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/md5.h"
 #include "tarviolib/io/packkeystream.h"
 #include "tests/support/testfiles.h"
 #include "tools/packwriter/packwriter.h"
@@ -137,6 +138,83 @@ TEST(PackKeystreamTest, AJumpByNEqualsNSingleSteps) {
     parts.advance(largest - 1000003);
     parts.advance(1000003);
     EXPECT_EQ(whole.state(), parts.state());
+}
+
+// Both ways of stepping where the processor runs both.
+std::vector<PackKeystream::Lanes> runnableLanes() {
+    std::vector<PackKeystream::Lanes> lanes{PackKeystream::Lanes::Scalar};
+    if (PackKeystream::fastestLanes() == PackKeystream::Lanes::Sse2) {
+        lanes.push_back(PackKeystream::Lanes::Sse2);
+    }
+    return lanes;
+}
+
+std::string md5Of(const Bytes& data) {
+    Md5 md5;
+    md5.update(data.data(), static_cast<uint32_t>(data.size()));
+    md5.finalize();
+    return md5.hexDigest().text();
+}
+
+#if defined(__i386__) || defined(__x86_64__)
+TEST(PackKeystreamTest, ChoosesSse2WhereTheProcessorHasIt) {
+    // Every processor that runs these tests has SSE2; the product's users may lack it.
+    EXPECT_EQ(PackKeystream::fastestLanes(), PackKeystream::Lanes::Sse2);
+}
+#endif
+
+// The keystream over zeros, as single steps gave it before runs were cut into lanes: from just
+// below the length that is cut, to lengths whose parts are not a whole number of groups.
+TEST(PackKeystreamTest, EachWayOfSteppingGivesTheKnownKeystream) {
+    const struct {
+        int64_t size;
+        const char* md5;
+        uint64_t state;
+    } known[] = {
+        {16383, "26710d1cc0133c5d6c69125ea24891d8", 14127908687135681639u},
+        {16384, "91adebb27b5810e895308fc5cf73273d", 1670385859973518591u},
+        {65543, "c6c2acd5de1d3da230bd458c5374e9f8", 14014245437823287566u},
+        {1048576, "99f217da5df3c922290e288a6cf1d802", 14668369658787237672u},
+        {3146962, "ea8962c4db441d45cbb6053f9c0613e0", 15807196608328363787u},
+    };
+    for (const PackKeystream::Lanes lanes : runnableLanes()) {
+        for (const auto& answer : known) {
+            SCOPED_TRACE(testing::Message() << "lanes " << static_cast<int>(lanes) << ", size " << answer.size);
+            Bytes data(static_cast<std::size_t>(answer.size), 0);
+            PackKeystream keystream(0x2F6B1D93u);
+            keystream.apply(data.data(), answer.size, lanes);
+            EXPECT_EQ(md5Of(data), answer.md5);
+            EXPECT_EQ(keystream.state(), answer.state);
+        }
+    }
+}
+
+// Lanes against one step at a time, on data that is not zero and not aligned, at the lengths
+// where a run's cutting changes.
+TEST(PackKeystreamTest, EachWayOfSteppingEqualsSingleSteps) {
+    const int64_t longest = 16384 + 8 * 64 + 79;
+    Bytes original(longest + 3);
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        original[i] = static_cast<uint8_t>(i * 31 + 7);
+    }
+    for (const PackKeystream::Lanes lanes : runnableLanes()) {
+        for (const int64_t size : {int64_t{16384 - 1}, int64_t{16384}, int64_t{16384 + 1}, int64_t{16384 + 63}, int64_t{16384 + 64}, longest}) {
+            for (const std::size_t misalignment : {0, 1, 3}) {
+                SCOPED_TRACE(testing::Message() << "lanes " << static_cast<int>(lanes) << ", size " << size
+                                                << ", misalignment " << misalignment);
+                Bytes laned = original;
+                PackKeystream whole(99);
+                whole.apply(laned.data() + misalignment, size, lanes);
+                Bytes stepped = original;
+                PackKeystream single(99);
+                for (int64_t i = 0; i < size; ++i) {
+                    single.apply(stepped.data() + misalignment + i, 1, lanes);
+                }
+                EXPECT_EQ(laned, stepped);
+                EXPECT_TRUE(whole == single);
+            }
+        }
+    }
 }
 
 TEST(PackFileVfsTest, AWrongGuardNamesTheExpectedValueWhateverTheBytes) {

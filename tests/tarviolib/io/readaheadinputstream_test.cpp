@@ -3,6 +3,7 @@
 #include "tarviolib/core/exception.h"
 #include "tarviolib/io/memoryinputstream.h"
 #include "tests/support/testfiles.h"
+#include "tests/tarviolib/io/blocksources.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,12 @@
 namespace Tarvio::Io {
 namespace {
 
+using Testing::CutStream;
 using Testing::expectThrowsMessage;
+using Testing::pattern;
+using Testing::sources;
 
 constexpr int64_t Block = ReadAheadInputStream::BlockSize;
-
-std::vector<uint8_t> pattern(int64_t size) {
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    }
-    return bytes;
-}
 
 // Delivers its bytes in reads of at most 1000 (short reads that are not the end), then fails.
 class FailingStream : public BinaryInputStream {
@@ -47,37 +43,6 @@ private:
     const std::vector<uint8_t>& mBytes;
     int64_t mPosition = 0;
 };
-
-// The bytes before cut, then a failure, wherever it is read from.
-class CutStream : public MemoryInputStream {
-public:
-    CutStream(const std::vector<uint8_t>& bytes, int64_t cut)
-        : MemoryInputStream(bytes.empty() ? &None : bytes.data(), static_cast<int64_t>(bytes.size())), mCut(cut) {}
-
-protected:
-    int64_t readImpl(void* data, int64_t size) override {
-        if (tellg() >= mCut) {
-            throwException("source failed");
-        }
-        return MemoryInputStream::readImpl(data, std::min(size, mCut - tellg()));
-    }
-
-private:
-    // A memory stream needs a block, also an empty one.
-    static constexpr uint8_t None = 0;
-    int64_t mCut;
-};
-
-// The same bytes for each of workers.
-template <typename Source, typename... Extra>
-Array<UniquePtr<SeekableBinaryInputStream>> sources(int32_t workers, const std::vector<uint8_t>& bytes,
-                                                    Extra... extra) {
-    Array<UniquePtr<SeekableBinaryInputStream>> all;
-    for (int32_t i = 0; i < workers; ++i) {
-        all.append(makeUnique<Source>(bytes, extra...));
-    }
-    return all;
-}
 
 // The whole block, with its size as the estimate.
 UniquePtr<ReadAheadInputStream> over(const std::vector<uint8_t>& bytes) {
@@ -151,10 +116,14 @@ TEST(ReadAheadInputStreamTest, SeveralWorkersDeliverASeekableSourceInOrder) {
             EXPECT_EQ(readAllBlocks(stream), bytes) << size << " " << workers;
         }
     }
+    // One processor is the reader's.
+    const int32_t processors = static_cast<int32_t>(std::thread::hardware_concurrency());
     EXPECT_EQ(ReadAheadInputStream::workerCount(0), 1);
-    EXPECT_EQ(ReadAheadInputStream::workerCount(Block + 1),
-              static_cast<int32_t>(std::min(2u, std::max(1u, std::thread::hardware_concurrency()))));
-    EXPECT_LE(ReadAheadInputStream::workerCount(int64_t{1} << 40), ReadAheadInputStream::MaxWorkers);
+    EXPECT_EQ(ReadAheadInputStream::workerCount(Block + 1), std::clamp(processors - 1, 1, 2));
+    EXPECT_EQ(ReadAheadInputStream::workerCount(int64_t{1} << 40),
+              std::clamp(processors - 1, 1, ReadAheadInputStream::MaxWorkers));
+    EXPECT_LE(int64_t{ReadAheadInputStream::MaxWorkers} * ReadAheadInputStream::BlocksPerWorker * Block,
+              ReadAheadInputStream::WorkerBlocksBound);
 }
 
 TEST(ReadAheadInputStreamTest, AFailureOfOneWorkerComesAfterTheBytesBeforeIt) {
