@@ -14,6 +14,10 @@ DEPS_HOST=$DEPS_ARCH-w64-mingw32
 # Debian spells the architecture x86-64 in the MinGW package names.
 DEPS_PACKAGE_ARCH=${DEPS_ARCH/_/-}
 DEPS_SYSROOT=/usr/$DEPS_HOST
+# The product starts on Windows 7: without these MinGW-w64 assumes Windows 10, and a library may
+# then import a function that Windows 7 lacks (OpenEXR takes CreateFile2 from Windows 8 on), which
+# keeps the program from loading at all there.
+DEPS_WINVER_FLAGS="-D_WIN32_WINNT=0x0601 -DWINVER=0x0601"
 DEPS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # Debian source packages, in build order.
 DEPS_SOURCES=(libpng1.6 libjpeg-turbo tiff imath openexr wxwidgets3.2)
@@ -65,6 +69,7 @@ deps_cmake() {
   run_logged "$name" cmake -S "$src" -B "$bld" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$DEPS_DIR/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_C_FLAGS="$DEPS_WINVER_FLAGS" -DCMAKE_CXX_FLAGS="$DEPS_WINVER_FLAGS" \
     -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" \
     -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF \
@@ -90,7 +95,7 @@ deps_build_wx() {
     --prefix="$DEPS_PREFIX" \
     CC="$DEPS_HOST-gcc-posix" CXX="$DEPS_HOST-g++-posix" \
     AR="$DEPS_HOST-ar" RANLIB="$DEPS_HOST-ranlib" WINDRES="$DEPS_HOST-windres" \
-    CPPFLAGS="-I$DEPS_PREFIX/include" LDFLAGS="-L$DEPS_PREFIX/lib" \
+    CPPFLAGS="-I$DEPS_PREFIX/include $DEPS_WINVER_FLAGS" LDFLAGS="-L$DEPS_PREFIX/lib" \
     CFLAGS=-O2 CXXFLAGS=-O2 \
     --with-msw --disable-shared --enable-unicode --enable-pch --without-subdirs \
     --with-zlib=sys --with-libpng=sys --with-libjpeg=sys --with-libtiff=sys \
