@@ -23,7 +23,8 @@ configure_windows() { configure_windows_arch i686 build; }
 # Some kernels refuse 32-bit programs, and then Wine's 32-bit loader cannot start. There the
 # Windows tests and runs use a 64-bit build of the same sources, in build-win64/, under the
 # 64-bit loader (scripts/wine.sh chooses it); the product stays the 32-bit build.
-runs_32bit_programs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# TARVIO_FORCE_64BIT=1 takes that road on a machine that runs 32-bit programs too, to check it there.
+runs_32bit_programs() { [ "${TARVIO_FORCE_64BIT:-}" != 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 # Configures the Windows build whose programs run on this machine and sets run_build to its folder.
 configure_runnable_windows() {

@@ -13,9 +13,9 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Where 32-bit programs cannot run, the 32-bit loader cannot start either: only 64-bit programs run,
-# through the 64-bit loader (scripts/common.sh explains).
+# through the 64-bit loader (scripts/common.sh explains, and TARVIO_FORCE_64BIT=1 chooses it anyway).
 export TARVIO_WINE=wine
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "${TARVIO_FORCE_64BIT:-}" = 1 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   export TARVIO_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
 fi
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy FTP_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY

@@ -233,7 +233,13 @@ TEST(ProgramResourcesTest, TheRunningProductsCommonControlsAreVersion6) {
         }
     }
     ASSERT_EQ(controls.size(), 1u) << files.size() << " libraries loaded";
-    EXPECT_NE(controls[0].find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+    // The side-by-side store names an assembly by the architecture of the program that loads it.
+#if defined(_WIN64)
+    const wchar_t* const assembly = L"\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#else
+    const wchar_t* const assembly = L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#endif
+    EXPECT_NE(controls[0].find(assembly),
               std::wstring::npos)
         << utf8Text(controls[0].c_str());
 }
