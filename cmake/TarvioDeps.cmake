@@ -9,6 +9,7 @@
 #   Tarvio::gtest_nomain  the same without main(), for a test that brings its own
 # Executables still choose their own subsystem (WIN32_EXECUTABLE) and -static.
 include_guard(GLOBAL)
+include(${CMAKE_CURRENT_LIST_DIR}/TarvioDelayLoad.cmake)
 
 if(NOT TARVIO_DEPS_PREFIX OR NOT EXISTS "${TARVIO_DEPS_PREFIX}/.complete")
   message(FATAL_ERROR "TARVIO_DEPS_PREFIX='${TARVIO_DEPS_PREFIX}' is not a finished dependency "
@@ -107,7 +108,9 @@ foreach(item IN LISTS _tarvio_wx_libs)
     list(APPEND _tarvio_wx_link Tarvio::${name})
   elseif(item MATCHES "^-l(.+)")
     set(file "${_tarvio_lib}/lib${CMAKE_MATCH_1}.a")
-    if(EXISTS "${file}")
+    if(CMAKE_MATCH_1 IN_LIST TARVIO_DELAY_LOADED_NAMES)
+      list(APPEND _tarvio_wx_link ${CMAKE_MATCH_1})
+    elseif(EXISTS "${file}")
       list(APPEND _tarvio_wx_link "${file}")
     else()
       list(APPEND _tarvio_wx_link "${item}")

@@ -17,6 +17,10 @@ step_start "windows build"; configure_windows; cmake --build build -j"$jobs"; st
 configure_runnable_windows
 if [ "$run_build" != build ]; then
   step_start "windows build ($run_build)"; cmake --build "$run_build" -j"$jobs"; step_end
+  # The product's own tests that read its files without running it.
+  step_start "product files"
+  (cd build && ctest --output-on-failure -L reads-files-only)
+  step_end
 fi
 step_start "windows tests"
 start_display

@@ -11,7 +11,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEPREFIX="${TARVIO_WINEPREFIX:-${TARVIO_CACHE:-$HOME/.cache/tarvio}/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A caller's own overrides come after these.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 # Where 32-bit programs cannot run, the 32-bit loader cannot start either: only 64-bit programs run,
 # through the 64-bit loader (scripts/common.sh explains, and TARVIO_FORCE_64BIT=1 chooses it anyway).
 export TARVIO_WINE=wine

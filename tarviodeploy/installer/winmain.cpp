@@ -10,6 +10,7 @@
 #include "tarviolib/commandline/parser.h"
 #include "tarviolib/commandline/switchargument.h"
 #include "tarviolib/core/exception.h"
+#include "tarviolib/core/systemlibrary.h"
 #include "tarviolib/ui/guiutils.h"
 #include "tarviolib/winapi/module.h"
 #include "tarviolib/winapi/process.h"
@@ -124,5 +125,8 @@ int32_t programEntry() {
 } // namespace Tarvio
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything loads a library by name: an installer is started from a download folder and
+    // runs elevated, and that folder may hold a file named like a system library.
+    Tarvio::restrictLibrarySearchToSystemFolder();
     return Tarvio::programEntry();
 }

@@ -1,5 +1,7 @@
 #include "tarviolib/core/stacktrace.h"
 
+#include "tarviolib/core/systemlibrary.h"
+
 #include <windows.h>
 
 #include <dbghelp.h>
@@ -17,7 +19,7 @@ struct SymbolService {
     FromAddressFunction fromAddress = nullptr;
 
     SymbolService() {
-        if (HMODULE module = LoadLibraryW(L"dbghelp.dll")) {
+        if (HMODULE module = loadSystemLibrary(L"dbghelp.dll")) {
             initialize = reinterpret_cast<InitializeFunction>(
                 reinterpret_cast<void (*)()>(GetProcAddress(module, "SymInitialize")));
             fromAddress = reinterpret_cast<FromAddressFunction>(

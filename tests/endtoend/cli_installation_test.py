@@ -650,10 +650,11 @@ class Machine:
                     files[path] = self.read(path)
         return files
 
-    def run_installer(self, privileges=None):
-        """Runs the command-line installation in a working folder that holds the working-folder files,
-        or, when installer_data is set (the base address of a local installer web server), none of
-        them. Returns (exit code, stdout, stderr) with line ends as LF."""
+    def run_installer(self, privileges=None, installer=None):
+        """Runs the command-line installation (of ARGS.installer, or of that host path) in a working
+        folder that holds the working-folder files, or, when installer_data is set (the base address of
+        a local installer web server), none of them. Returns (exit code, stdout, stderr) with line ends
+        as LF."""
         work = "C:\\endtoend\\work"
         shutil.rmtree(self.host(work), ignore_errors=True)
         os.makedirs(self.host(work))
@@ -664,7 +665,8 @@ class Machine:
             env["TARVIO_TEST_INSTALLER_DATA_URL"] = self.installer_data
         if privileges:
             env["TARVIO_TEST_PRIVILEGES"] = privileges
-        code, out, err = self.wine([ARGS.installer, "--acceptEulaAndAutoInstall"], env, cwd=self.host(work))
+        code, out, err = self.wine([installer or ARGS.installer, "--acceptEulaAndAutoInstall"], env,
+                                   cwd=self.host(work))
         return code, text(out), text(err)
 
     def start_program(self, path):

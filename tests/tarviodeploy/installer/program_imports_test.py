@@ -1,0 +1,245 @@
+"""What Windows' loader asks of the system before a line of the program runs, read from the built
+program's import table (the file only, so it runs where the program cannot).
+
+Windows refuses to start a program whose import table names a function that a system library does
+not export, so every function imported at load time must exist on Windows 7. The reference is what
+the MinGW-w64 headers declare for Windows 7 (_WIN32_WINNT=0x0601), gathered from the compiler's
+prototype listing of those headers: they declare each function only for the versions that have it.
+The C runtime (msvcrt.dll) is left out: its headers do not say which Windows has what.
+
+A library that is not one of the system's known libraries on every supported Windows, nor bound by
+the manifest, is looked for first in the program's own folder: such a library may be imported only
+through the delay-load table, which the program resolves from the system folder.
+
+    program_imports_test.py --compiler CC --known-libraries FILE PROGRAM.exe...
+    program_imports_test.py --compiler CC --known-libraries FILE --self-check
+"""
+import argparse
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+
+WINDOWS_7 = "0x0601"
+# Libraries whose functions the headers cannot vouch for: the C runtime (see above).
+UNCHECKED_FUNCTIONS = {"msvcrt.dll"}
+# Bound by the manifest to the side-by-side Common Controls 6.0, never taken from the program's folder.
+MANIFEST_BOUND = {"comctl32.dll"}
+# The headers of the system libraries that the program and its libraries may import from, in groups
+# that compile together (WinINet's and WinHTTP's declare the same types differently).
+HEADER_GROUPS = [
+    """winsock2.h windows.h ws2tcpip.h commctrl.h commdlg.h shellapi.h shlobj.h shlwapi.h wininet.h psapi.h
+    uxtheme.h winspool.h oleacc.h ole2.h olectl.h oleauto.h objbase.h rpc.h imm.h mmsystem.h winver.h dbghelp.h
+    tlhelp32.h winioctl.h usp10.h dwmapi.h iphlpapi.h setupapi.h wincrypt.h userenv.h""".split(),
+    "windows.h winhttp.h".split(),
+]
+
+
+class ImageError(Exception):
+    pass
+
+
+class Image:
+    """A PE image's machine and its two import tables: {library (lowercase): [function name or
+    "#ordinal"]}."""
+
+    def __init__(self, path):
+        with open(path, "rb") as file:
+            self.data = file.read()
+        if self.data[:2] != b"MZ":
+            raise ImageError(f"{path}: not a Windows program")
+        pe = self.u32(0x3C)
+        if self.data[pe:pe + 4] != b"PE\0\0":
+            raise ImageError(f"{path}: no PE header")
+        self.machine, sections = struct.unpack_from("<HH", self.data, pe + 4)
+        optional_size = self.u16(pe + 20)
+        optional = pe + 24
+        magic = self.u16(optional)
+        self.wide = magic == 0x20B
+        directories = optional + (112 if self.wide else 96)
+        self.base = struct.unpack_from("<Q" if self.wide else "<I", self.data, optional + (24 if self.wide else 28))[0]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            virtual_size, virtual_address, raw_size, raw_offset = struct.unpack_from(
+                "<IIII", self.data, table + 40 * i + 8)
+            self.sections.append((virtual_address, max(virtual_size, raw_size), raw_offset))
+        self.imports = self.read_table(self.directory(directories, 1), 20, 3, 4)
+        # The delay-load descriptor: attributes, then the library's name and, as the fifth field, its
+        # name table, as relative addresses (attribute bit 0) or, in older linkers' tables, as addresses.
+        self.delayed = self.read_table(self.directory(directories, 13), 32, 1, 4)
+        if not self.delayed:
+            self.delayed = self.find_delay_descriptors()
+
+    def u16(self, offset):
+        return struct.unpack_from("<H", self.data, offset)[0]
+
+    def u32(self, offset):
+        return struct.unpack_from("<I", self.data, offset)[0]
+
+    def directory(self, directories, index):
+        return self.u32(directories + 8 * index)
+
+    def offset(self, rva):
+        for address, size, raw in self.sections:
+            if address <= rva < address + size:
+                return rva - address + raw
+        raise ImageError(f"address {rva:#x} is in no section")
+
+    def text(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
+
+    def read_table(self, rva, size, name_field, names_field):
+        """Descriptors of SIZE bytes from RVA until an empty one; NAME_FIELD and NAMES_FIELD are
+        the 32-bit field indices of the library's name and of its name table."""
+        table = {}
+        if rva == 0:
+            return table
+        entry = self.offset(rva)
+        while any(self.data[entry:entry + size]):
+            fields = struct.unpack_from(f"<{size // 4}I", self.data, entry)
+            names = fields[0] if size == 20 and fields[0] else fields[names_field]
+            # Only a delay-load descriptor has attributes; without bit 0 its fields are addresses.
+            base = self.base if size == 32 and not fields[0] & 1 else 0
+            library = self.text(fields[name_field] - base).lower()
+            table.setdefault(library, []).extend(self.names(names - base, base))
+            entry += size
+        return table
+
+    def find_delay_descriptors(self):
+        """GNU ld (up to 2.40 at least) links the delay-load descriptors that dlltool makes, one per
+        library, into the code section without naming them in the image's directory: they are found by
+        their shape, relative addresses whose last three fields are zero, the first naming a library."""
+        table = {}
+        for match in re.finditer(rb"\x01\0\0\0(.{16})\0{12}", self.data, re.S):
+            name, _, _, names = struct.unpack("<4I", match.group(1))
+            try:
+                library = self.text(name).lower()
+                if re.fullmatch(r"[\w.-]+\.(dll|drv)", library):
+                    table.setdefault(library, []).extend(self.names(names, 0))
+            except (ImageError, ValueError, UnicodeDecodeError, struct.error):
+                continue
+        return table
+
+    def names(self, rva, base):
+        step, flag = (8, 1 << 63) if self.wide else (4, 1 << 31)
+        entry = self.offset(rva)
+        while True:
+            thunk = struct.unpack_from("<Q" if self.wide else "<I", self.data, entry)[0]
+            if thunk == 0:
+                return
+            # A name is a 16-bit hint, then the text.
+            yield f"#{thunk & 0xFFFF}" if thunk & flag else self.text((thunk & 0x7FFFFFFF) - base + 2)
+            entry += step
+
+
+def declared_functions(compiler, windows):
+    """The names of the functions that the MinGW-w64 headers declare for a Windows version."""
+    names = set()
+    with tempfile.TemporaryDirectory() as folder:
+        source = os.path.join(folder, "headers.c")
+        listing = os.path.join(folder, "headers.aux")
+        for headers in HEADER_GROUPS:
+            with open(source, "w") as file:
+                file.write("".join(f"#include <{header}>\n" for header in headers))
+            subprocess.run([compiler, "-c", "-o", os.devnull, f"-D_WIN32_WINNT={windows}", f"-DWINVER={windows}",
+                            f"-DNTDDI_VERSION={windows}0000", "-DUNICODE", "-D_UNICODE", "-aux-info", listing,
+                            source], check=True, timeout=300)
+            with open(listing, errors="replace") as file:
+                # One prototype a line, behind a comment that names its header: "... Name (args);".
+                names.update(m.group(1) for m in re.finditer(r"(\w+) \((?:[^()]|\([^()]*\))*\);\s*$",
+                                                             file.read(), re.M))
+    return names
+
+
+def read_known_libraries(path):
+    with open(path) as file:
+        return {line.split("#")[0].strip().lower() for line in file} - {""}
+
+
+def problems(image, windows7, later, known):
+    """What keeps the image from starting on Windows 7, or lets its folder supply a library."""
+    found = []
+    for library in sorted(image.imports):
+        if library not in known and library not in MANIFEST_BOUND:
+            found.append(f"{library} is imported at load time, but it is not a known library of every "
+                         "supported Windows: a file of that name beside the program would be loaded instead")
+    # A delay-loaded function that Windows 7 lacks fails only when it is called, but fails all the same.
+    for table, when in ((image.imports, ""), (image.delayed, " (delay-loaded)")):
+        for library, functions in sorted(table.items()):
+            if library in UNCHECKED_FUNCTIONS:
+                continue
+            for function in functions:
+                if function.startswith("#"):
+                    found.append(f"{library} ordinal {function[1:]}{when}: imported by number, which the "
+                                 "reference cannot check")
+                elif function not in windows7:
+                    why = ("declared only for later Windows" if function in later
+                           else "not declared by the headers for any Windows")
+                    found.append(f"{library} {function}{when}: Windows 7 does not provide it ({why})")
+    return found
+
+
+def check(path, windows7, later, known):
+    image = Image(path)
+    found = problems(image, windows7, later, known)
+    imported = sum(len(functions) for functions in image.imports.values())
+    print(f"{path}: {imported} functions from {len(image.imports)} libraries at load time, "
+          f"{len(image.delayed)} libraries delay-loaded ({', '.join(sorted(image.delayed)) or 'none'})")
+    for problem in found:
+        print(f"  {problem}")
+    return not found
+
+
+# A program that imports what the check must refuse: a Windows 8 function, and a library from the
+# program's folder; and one that it must accept.
+SELF_CHECK_CASES = [
+    ("windows8", "#define _WIN32_WINNT 0x0602\n#include <windows.h>\n"
+     "int main(void) { return CreateFile2(0, 0, 0, 0, 0) != 0; }\n", [],
+     ["kernel32.dll CreateFile2: Windows 7 does not provide it (declared only for later Windows)"]),
+    ("planted", "#include <windows.h>\n#include <winver.h>\n"
+     "int main(void) { return (int)GetFileVersionInfoSizeW(L\"x\", 0); }\n", ["-lversion"],
+     ["version.dll is imported at load time"]),
+    ("windows7", "#include <windows.h>\nint main(void) { return (int)GetTickCount64(); }\n", [], []),
+]
+
+
+def self_check(compiler, windows7, later, known):
+    """The check itself, on small programs made for the purpose."""
+    ok = True
+    with tempfile.TemporaryDirectory() as folder:
+        for name, source, libraries, expected in SELF_CHECK_CASES:
+            path = os.path.join(folder, name)
+            with open(path + ".c", "w") as file:
+                file.write(source)
+            subprocess.run([compiler, "-o", path + ".exe", path + ".c", *libraries], check=True, timeout=300)
+            found = problems(Image(path + ".exe"), windows7, later, known)
+            missing = [e for e in expected if not any(p.startswith(e) for p in found)]
+            unexpected = found if not expected else []
+            if missing or unexpected:
+                ok = False
+                print(f"self-check {name}: expected {expected}, found {found}")
+    print("self-check: " + ("the check refuses and accepts as it should" if ok else "FAILED"))
+    return ok
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--compiler", required=True, help="the MinGW-w64 C compiler of the program's architecture")
+    parser.add_argument("--known-libraries", required=True, help="the known libraries of every supported Windows")
+    parser.add_argument("--self-check", action="store_true", help="check the check on small programs")
+    parser.add_argument("programs", nargs="*")
+    args = parser.parse_args()
+    windows7 = declared_functions(args.compiler, WINDOWS_7)
+    later = declared_functions(args.compiler, "0x0A00") - windows7
+    known = read_known_libraries(args.known_libraries)
+    results = [self_check(args.compiler, windows7, later, known)] if args.self_check else []
+    results += [check(path, windows7, later, known) for path in args.programs]
+    return 0 if results and all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
