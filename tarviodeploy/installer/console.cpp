@@ -64,6 +64,11 @@ bool allocateConsole() {
     return true;
 }
 
+void releaseConsole() {
+    // Fails only when there is no console, which is the usual case.
+    (void)FreeConsole();
+}
+
 bool hasStandardOutput() {
     return GetStdHandle(STD_OUTPUT_HANDLE) != nullptr;
 }

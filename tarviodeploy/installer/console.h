@@ -9,6 +9,9 @@ bool attachParentConsole();
 // A new console for a run that has none.
 bool allocateConsole();
 
+// Lets go of the console: a process attached to one ends when that console window is closed.
+void releaseConsole();
+
 bool hasStandardOutput();
 
 } // namespace Tarvio

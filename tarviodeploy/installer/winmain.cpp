@@ -43,6 +43,10 @@ int32_t runCommandLineInstallation(PluginDescriptor& descriptor, DeploymentEnvir
 }
 
 int32_t runGraphicalInstallation(PluginDescriptor& descriptor, DeploymentEnvironment& environment) {
+    // Nothing here writes to a console, and closing one that the process holds would end it in the
+    // middle of an installation: the console's prompt is back at once, since it does not wait for
+    // a windowed program.
+    releaseConsole();
     if (WinApi::isUserAdmin()) {
         DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
         Installer installer(&descriptor, &environment, &ui);
