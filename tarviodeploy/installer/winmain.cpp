@@ -11,6 +11,7 @@
 #include "tarviolib/commandline/switchargument.h"
 #include "tarviolib/core/exception.h"
 #include "tarviolib/ui/guiutils.h"
+#include "tarviolib/winapi/consoletext.h"
 #include "tarviolib/winapi/module.h"
 #include "tarviolib/winapi/process.h"
 #include "tarviolib/winapi/security.h"
@@ -19,14 +20,20 @@
 #include <windows.h>
 
 #include <exception>
-#include <iostream>
+#include <sstream>
 
 namespace Tarvio {
 namespace {
 
+// Every line goes through the console-text writer: the messages are UTF-8, which a console would
+// show in its own code page.
+void printError(const char* message, const char* end = "\n") {
+    WinApi::writeConsoleText(stderr, "Error: " + String::fromUtf8(message) + end);
+}
+
 int32_t runCommandLineInstallation(PluginDescriptor& descriptor, DeploymentEnvironment& environment) {
     if (!WinApi::isUserAdmin()) {
-        std::cerr << "Error: Installation must be run from elevated (admin) console." << std::endl;
+        printError("Installation must be run from elevated (admin) console.");
         return 1;
     }
     DeploymentCli ui(DeploymentUserInterface::Mode::Installer);
@@ -67,7 +74,7 @@ int32_t runGraphicalInstallation(PluginDescriptor& descriptor, DeploymentEnviron
 // program started from Explorer has no error stream), on the command line as an error line.
 void reportUnexpectedFailure(bool commandLine, const std::exception& exception) {
     if (commandLine) {
-        std::cerr << "Error: " << exception.what() << std::endl;
+        printError(exception.what());
         return;
     }
     DeploymentGui(nullptr, DeploymentUserInterface::Mode::Installer, nullptr).error(exceptionMessage(exception));
@@ -87,11 +94,13 @@ int32_t runRoads() {
     try {
         parser.parseProcessCommandLine();
     } catch (const Exception& exception) {
-        std::cerr << "Error: " << exception.what();
+        printError(exception.what(), "");
         return 1;
     }
     if (help.present()) {
-        parser.printHelp(std::cout);
+        std::ostringstream text;
+        parser.printHelp(text);
+        WinApi::writeConsoleText(stdout, String::fromUtf8(text.str().c_str()));
         return 0;
     }
 
@@ -116,7 +125,7 @@ int32_t programEntry() {
         initLibrary(1);
     } catch (const std::exception& exception) {
         attachParentConsole();
-        std::cerr << "Error: " << exception.what() << std::endl;
+        printError(exception.what());
         return 1;
     }
     const int32_t code = runRoads();

@@ -176,6 +176,13 @@ class ProgramEntry(unittest.TestCase):
             with self.subTest(args=args):
                 self.assertEqual(run_from_console(args, "user", redirected=True), (code, "", out, err))
 
+    def test_a_console_shows_every_character_whatever_its_code_page(self):
+        for args, (code, out, err) in CONSOLE_CASES:
+            with self.subTest(args=args):
+                # The console's text ends with its last row that holds any.
+                console = (out + err).rstrip("\n") + "\n"
+                self.assertEqual(run_from_console(args, "user"), (code, console, None, None))
+
     def test_graphical_road_relaunches_an_unelevated_administrator_elevated(self):
         marker = f"TARVIO_PROGRAM_ENTRY_TEST={uuid.uuid4()}"
         self.addCleanup(end_copies, marker)
