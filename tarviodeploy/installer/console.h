@@ -3,14 +3,14 @@
 namespace Tarvio {
 
 // Attaches to the console of the process that started this one; on success the standard streams
-// write into it.
+// that had nowhere to go write into it.
 bool attachParentConsole();
 
 // A new console for a run that has none.
 bool allocateConsole();
 
-// Reopens the runtime's standard files on the console devices.
-void reopenStandardStreams();
+// Lets go of the console: a process attached to one ends when that console window is closed.
+void releaseConsole();
 
 bool hasStandardOutput();
 

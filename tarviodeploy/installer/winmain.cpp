@@ -12,6 +12,7 @@
 #include "tarviolib/core/exception.h"
 #include "tarviolib/core/systemlibrary.h"
 #include "tarviolib/ui/guiutils.h"
+#include "tarviolib/winapi/consoletext.h"
 #include "tarviolib/winapi/module.h"
 #include "tarviolib/winapi/process.h"
 #include "tarviolib/winapi/security.h"
@@ -20,14 +21,20 @@
 #include <windows.h>
 
 #include <exception>
-#include <iostream>
+#include <sstream>
 
 namespace Tarvio {
 namespace {
 
+// Every line goes through the console-text writer: the messages are UTF-8, which a console would
+// show in its own code page.
+void printError(const char* message, const char* end = "\n") {
+    WinApi::writeConsoleText(stderr, "Error: " + String::fromUtf8(message) + end);
+}
+
 int32_t runCommandLineInstallation(PluginDescriptor& descriptor, DeploymentEnvironment& environment) {
     if (!WinApi::isUserAdmin()) {
-        std::cerr << "Error: Installation must be run from elevated (admin) console." << std::endl;
+        printError("Installation must be run from elevated (admin) console.");
         return 1;
     }
     DeploymentCli ui(DeploymentUserInterface::Mode::Installer);
@@ -44,6 +51,10 @@ int32_t runCommandLineInstallation(PluginDescriptor& descriptor, DeploymentEnvir
 }
 
 int32_t runGraphicalInstallation(PluginDescriptor& descriptor, DeploymentEnvironment& environment) {
+    // Nothing here writes to a console, and closing one that the process holds would end it in the
+    // middle of an installation: the console's prompt is back at once, since it does not wait for
+    // a windowed program.
+    releaseConsole();
     if (WinApi::isUserAdmin()) {
         DeploymentGui ui(nullptr, DeploymentUserInterface::Mode::Installer, &environment);
         Installer installer(&descriptor, &environment, &ui);
@@ -64,7 +75,7 @@ int32_t runGraphicalInstallation(PluginDescriptor& descriptor, DeploymentEnviron
 // program started from Explorer has no error stream), on the command line as an error line.
 void reportUnexpectedFailure(bool commandLine, const std::exception& exception) {
     if (commandLine) {
-        std::cerr << "Error: " << exception.what() << std::endl;
+        printError(exception.what());
         return;
     }
     DeploymentGui(nullptr, DeploymentUserInterface::Mode::Installer, nullptr).error(exceptionMessage(exception));
@@ -84,11 +95,13 @@ int32_t runRoads() {
     try {
         parser.parseProcessCommandLine();
     } catch (const Exception& exception) {
-        std::cerr << "Error: " << exception.what();
+        printError(exception.what(), "");
         return 1;
     }
     if (help.present()) {
-        parser.printHelp(std::cout);
+        std::ostringstream text;
+        parser.printHelp(text);
+        WinApi::writeConsoleText(stdout, String::fromUtf8(text.str().c_str()));
         return 0;
     }
 
@@ -113,7 +126,7 @@ int32_t programEntry() {
         initLibrary(1);
     } catch (const std::exception& exception) {
         attachParentConsole();
-        std::cerr << "Error: " << exception.what() << std::endl;
+        printError(exception.what());
         return 1;
     }
     const int32_t code = runRoads();

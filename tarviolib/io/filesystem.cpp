@@ -4,6 +4,9 @@
 #include "tarviolib/io/detail/platformfiles.h"
 #include "tarviolib/io/filestream.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace Tarvio::Io {
@@ -46,7 +49,25 @@ bool moveFile(const Path& source, const Path& target, bool overwrite) {
     if (isFile(target) && !overwrite) {
         return false;
     }
-    return Detail::moveFile(source, target);
+    // Virus scanners and the search indexer open a file that has just been written, and a rename
+    // fails while they read it: a busy move is tried again for a while, after short pauses that
+    // grow, the last try at the end of that time.
+    constexpr std::chrono::milliseconds BusyTime(2000);
+    constexpr std::chrono::milliseconds LongestPause(250);
+    const auto deadline = std::chrono::steady_clock::now() + BusyTime;
+    std::chrono::milliseconds pause(10);
+    for (;;) {
+        const Detail::MoveResult result = Detail::moveFile(source, target);
+        if (result != Detail::MoveResult::Busy) {
+            return result == Detail::MoveResult::Moved;
+        }
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= left.zero()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, left));
+        pause = std::min(pause * 2, LongestPause);
+    }
 }
 
 bool removeFile(const Path& path) { return Detail::removeFile(path); }

@@ -25,6 +25,8 @@ int64_t fileSize(const Path& path);
 // False when the target is a file and overwrite is false; throws the stream errors when the
 // source cannot be read or the target written. Copying a file onto itself answers false.
 bool copyFile(const Path& source, const Path& target, bool overwrite);
+// A move that another program's open handle blocks is tried again for about two seconds before it
+// answers false.
 bool moveFile(const Path& source, const Path& target, bool overwrite);
 bool removeFile(const Path& path);
 // The folder must be empty.

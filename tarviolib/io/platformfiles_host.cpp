@@ -31,8 +31,10 @@ int64_t fileSize(const Path& path) {
     return static_cast<int64_t>(status.st_size);
 }
 
-bool moveFile(const Path& source, const Path& target) {
-    return std::rename(systemName(source).text(), systemName(target).text()) == 0;
+MoveResult moveFile(const Path& source, const Path& target) {
+    // An open file never stands in a rename's way here.
+    return std::rename(systemName(source).text(), systemName(target).text()) == 0 ? MoveResult::Moved
+                                                                                   : MoveResult::Failed;
 }
 
 bool removeFile(const Path& path) { return unlink(systemName(path).text()) == 0; }

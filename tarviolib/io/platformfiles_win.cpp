@@ -53,9 +53,14 @@ int64_t fileSize(const Path& path) {
     return ok ? size.QuadPart : -1;
 }
 
-bool moveFile(const Path& source, const Path& target) {
-    return MoveFileExW(source.toNativeBuffer().text(), target.toNativeBuffer().text(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != 0;
+MoveResult moveFile(const Path& source, const Path& target) {
+    if (MoveFileExW(source.toNativeBuffer().text(), target.toNativeBuffer().text(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+        return MoveResult::Moved;
+    }
+    // A target held open without delete sharing gives the first, such a source the second.
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? MoveResult::Busy : MoveResult::Failed;
 }
 
 bool removeFile(const Path& path) { return _wunlink(path.toNativeBuffer().text()) == 0; }

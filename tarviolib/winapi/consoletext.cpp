@@ -12,10 +12,11 @@ void writeConsoleText(std::FILE* stream, const String& text) {
     }
     std::fflush(stream);
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-    DWORD mode = 0;
-    if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-        DWORD written = 0;
-        WriteConsoleW(handle, text.text(), static_cast<DWORD>(text.size()), &written, nullptr);
+    // Only a console takes wide text. Its mode would tell a console too, but a handle opened for
+    // writing alone, as the runtime opens "CONOUT$" for mode "w", cannot be asked for it.
+    DWORD written = 0;
+    if (handle != INVALID_HANDLE_VALUE &&
+        WriteConsoleW(handle, text.text(), static_cast<DWORD>(text.size()), &written, nullptr)) {
         return;
     }
     // The stream's text mode turns each line feed into CR LF, as for every other console write.

@@ -6,9 +6,9 @@ clicks and keys sent with xdotool. What the run leaves behind is checked with th
 records (files, registry, install database, log file, installation report); the live log is read from
 the window with a small helper program.
 
-    gui_installation_test.py INSTALLER.exe --probe WINDOWPROBE.exe --sleeper SLEEPER.exe --payload DIR
-                             [--payload DIR ...] [--working-file FILE ...] [--screenshots DIR]
-                             [unittest arguments]
+    gui_installation_test.py INSTALLER.exe --probe WINDOWPROBE.exe --sleeper SLEEPER.exe
+                             --console-host CONSOLEHOST.exe --payload DIR [--payload DIR ...]
+                             [--working-file FILE ...] [--screenshots DIR] [unittest arguments]
 
 With --screenshots the Typical run and the running-application run save pictures of the five pages and
 of the prerequisites dialog there.
@@ -355,6 +355,14 @@ class GuiInstallation(cli.CliInstallation):
         self.check_installation(machine, (components, before, expected_database, started, gui_messages(components)),
                                 others=(cli.DATABASE, cli.CORRUPTED_DATABASE))
 
+    def test_the_wizard_lets_go_of_the_console_it_was_started_from(self):
+        """A console's prompt comes back at once after starting a windowed program, and closing that
+        console would end a program still attached to it, in the middle of an installation."""
+        machine = self.machine()
+        installer = "Z:" + ARGS.installer.replace("/", "\\")
+        code, out, _ = machine.wine([ARGS.console_host, "--window", installer], env=machine.gui_env)
+        self.assertEqual((code, out.decode()), (0, "detached\n"))
+
     def test_unpack_files_into_a_chosen_folder(self):
         machine = self.machine()
         target = "C:\\endtoend\\unpacked"
@@ -387,11 +395,12 @@ def main():
     parser.add_argument("installer")
     parser.add_argument("--probe", required=True)
     parser.add_argument("--sleeper", required=True)
+    parser.add_argument("--console-host", required=True)
     parser.add_argument("--payload", action="append", required=True)
     parser.add_argument("--working-file", action="append", default=[])
     parser.add_argument("--screenshots")
     ARGS, rest = parser.parse_known_args()
-    for name in ("installer", "probe", "sleeper"):
+    for name in ("installer", "probe", "sleeper", "console_host"):
         setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
     ARGS.payload = [os.path.abspath(folder) for folder in ARGS.payload]
     ARGS.working_file = [os.path.abspath(file) for file in ARGS.working_file]

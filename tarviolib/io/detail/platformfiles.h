@@ -16,8 +16,10 @@ PathKind pathKind(const Path& path);
 // One folder whose parent exists.
 bool createDirectory(const Path& path);
 int64_t fileSize(const Path& path);
-// Replaces an existing target.
-bool moveFile(const Path& source, const Path& target);
+enum class MoveResult { Moved, Busy, Failed };
+// Replaces an existing target. Busy: the source or the target is open elsewhere without the sharing
+// that a rename needs.
+MoveResult moveFile(const Path& source, const Path& target);
 bool removeFile(const Path& path);
 bool removeDirectory(const Path& path);
 

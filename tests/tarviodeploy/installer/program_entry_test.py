@@ -11,6 +11,7 @@ import uuid
 WINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "scripts", "wine.sh")
 PROGRAM = None  # the testing build of the installer, from the command line
 PACK = None  # the pack it carries, from the command line
+CONSOLE_HOST = None  # the helper that runs it as a console's prompt does, from the command line
 GUARD_FAILURE = "checkGuard() failed. Guard: 911508769"
 
 HELP = (
@@ -21,6 +22,14 @@ HELP = (
     "        > Display this help message.\n"
     "\n"
 )
+
+# Lines of each stream, one of them with characters that no console code page has all of.
+NAME = "J\u00fcrgen \u017b\u00f3\u0142\u0107"
+CONSOLE_CASES = [
+    (["--help"], (0, HELP, "")),
+    (["--" + NAME], (1, "", f'Error: Argument "{NAME}" is not being recognized.')),
+    (["--acceptEulaAndAutoInstall"], (1, "", "Error: Installation must be run from elevated (admin) console.\n")),
+]
 
 
 def run(args, privileges=None, extra_env=None, program=None):
@@ -54,6 +63,29 @@ def run_recording_dialogs(args, privileges=None, extra_env=None, program=None):
             return result, []
         with open(log, encoding="utf-8") as f:
             return result, f.read().splitlines()
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run_from_console(args, privileges=None, redirected=False):
+    """Runs the program from a console window: as Wine's prompt starts it, in the console and with
+    the console's standard handles; or redirected, as "> out.txt 2> err.txt" at a prompt on
+    Windows, where it starts without a console and attaches to the window's. Answers (exit code,
+    the console's text, the texts of the standard output's and error's files or None)."""
+    with tempfile.TemporaryDirectory() as folder:
+        files = [os.path.join(folder, name) for name in ("out.txt", "err.txt")]
+        start = ["--stdout", windows_path(files[0]), "--stderr", windows_path(files[1])] if redirected else ["--shared"]
+        code, out, err = run([*start, windows_path(PROGRAM), *args], privileges, program=CONSOLE_HOST)
+        assert (code, err) == (0, ""), (code, err)
+        status, console = out.split("\n", 1)
+        written = [None, None]
+        if redirected:
+            for i, name in enumerate(files):
+                with open(name, "rb") as f:
+                    written[i] = text(f.read())
+        return int(status.removeprefix("exit ")), console, *written
 
 
 def damaged_copy(folder):
@@ -137,6 +169,20 @@ class ProgramEntry(unittest.TestCase):
                 self.assertEqual(run(["--acceptEulaAndAutoInstall"], privileges),
                                  (1, "", "Error: Installation must be run from elevated (admin) console.\n"))
 
+    def test_attached_to_a_console_redirected_streams_keep_their_lines(self):
+        """As "> out.txt 2> err.txt" at a prompt on Windows: the program attaches to the console, and
+        its lines still go into the files."""
+        for args, (code, out, err) in CONSOLE_CASES:
+            with self.subTest(args=args):
+                self.assertEqual(run_from_console(args, "user", redirected=True), (code, "", out, err))
+
+    def test_a_console_shows_every_character_whatever_its_code_page(self):
+        for args, (code, out, err) in CONSOLE_CASES:
+            with self.subTest(args=args):
+                # The console's text ends with its last row that holds any.
+                console = (out + err).rstrip("\n") + "\n"
+                self.assertEqual(run_from_console(args, "user"), (code, console, None, None))
+
     def test_graphical_road_relaunches_an_unelevated_administrator_elevated(self):
         marker = f"TARVIO_PROGRAM_ENTRY_TEST={uuid.uuid4()}"
         self.addCleanup(end_copies, marker)
@@ -184,4 +230,5 @@ class ProgramEntry(unittest.TestCase):
 if __name__ == "__main__":
     PROGRAM = sys.argv.pop(1)
     PACK = sys.argv.pop(1)
+    CONSOLE_HOST = sys.argv.pop(1)
     unittest.main(verbosity=2)

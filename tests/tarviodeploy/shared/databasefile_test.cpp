@@ -3,10 +3,13 @@
 #include "tarviolib/core/exception.h"
 #include "tests/support/databasedescription.h"
 #include "tests/support/deploymenttesting.h"
+#include "tests/support/fileholder.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <chrono>
 
 namespace Tarvio {
 namespace {
@@ -130,6 +133,21 @@ TEST_F(DatabaseFile, WriteReplacesTheFileWithUtf8AndWindowsLineEnds) {
     RecordingUserInterface ui;
     EXPECT_EQ(describe(*loadInstallDatabase(databasePath(), ui)), describe(database));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DatabaseFile, WriteWaitsForAScannerReadingTheOldDatabase) {
+    // Losing the write would lose the record of what the run installed.
+    writeBytes(databasePath(), "<Database version=\"1\"/>");
+    RecordingLogger logger;
+    Database database;
+    database.addFile(L"C:/a.dll");
+    {
+        const FileHolder scanner(databasePath(), std::chrono::milliseconds(300));
+        writeInstallDatabase(logger, database, databasePath());
+    }
+    EXPECT_EQ(logger.printed, "Writing installation database... done\n");
+    RecordingUserInterface ui;
+    EXPECT_EQ(describe(*loadInstallDatabase(databasePath(), ui)), "File C:/a.dll\n");
 }
 
 TEST_F(DatabaseFile, WriteLeavesNoSideFile) {

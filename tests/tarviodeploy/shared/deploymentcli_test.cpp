@@ -3,6 +3,7 @@
 #include "tarviolib/winapi/consoletext.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -49,6 +50,33 @@ TEST(ConsoleText, EveryCharacterReachesAFileAsUtf8) {
     std::fclose(file);
     EXPECT_EQ(std::string(bytes, count),
               "C:/users/J\xC3\xBCrgen/Gr\xC3\xBC\xC3\x9F" "e \xE6\x9D\xB1\xE4\xBA\xAC\nand later lines\n");
+}
+
+// A console shows every character whatever its code page, in which UTF-8 bytes would read as other
+// characters.
+TEST(ConsoleText, EveryCharacterReachesAConsole) {
+    // A console of the test's own: under Wine the test starts with a console connection that has
+    // no screen.
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    SetConsoleOutputCP(850);
+    const HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+    CONSOLE_SCREEN_BUFFER_INFO before = {};
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen, &before));
+    std::FILE* console = std::fopen("CONOUT$", "w");
+    ASSERT_NE(console, nullptr);
+    const std::wstring line = L"Error: C:\\Users\\J\u00fcrgen \u017b\u00f3\u0142\u0107\\AppData";
+    WinApi::writeConsoleText(console, String(line.c_str()) + "\n");
+    std::fclose(console);
+    std::wstring shown(line.size(), L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()),
+                                before.dwCursorPosition, &read);
+    CloseHandle(screen);
+    FreeConsole();
+    EXPECT_EQ(shown, line);
 }
 
 } // namespace
