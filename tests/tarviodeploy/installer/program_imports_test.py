@@ -15,6 +15,7 @@ through the delay-load table, which the program resolves from the system folder.
     program_imports_test.py --compiler CC --known-libraries FILE --self-check
 """
 import argparse
+import functools
 import os
 import re
 import struct
@@ -136,6 +137,7 @@ class Image:
             entry += step
 
 
+@functools.lru_cache(maxsize=None)
 def declared_functions(compiler, windows):
     """The names of the functions that the MinGW-w64 headers declare for a Windows version."""
     names = set()
@@ -160,8 +162,9 @@ def read_known_libraries(path):
         return {line.split("#")[0].strip().lower() for line in file} - {""}
 
 
-def problems(image, windows7, later, known):
+def problems(image, compiler, known):
     """What keeps the image from starting on Windows 7, or lets its folder supply a library."""
+    windows7 = declared_functions(compiler, WINDOWS_7)
     found = []
     for library in sorted(image.imports):
         if library not in known and library not in MANIFEST_BOUND:
@@ -177,15 +180,15 @@ def problems(image, windows7, later, known):
                     found.append(f"{library} ordinal {function[1:]}{when}: imported by number, which the "
                                  "reference cannot check")
                 elif function not in windows7:
-                    why = ("declared only for later Windows" if function in later
+                    why = ("declared only for later Windows" if function in declared_functions(compiler, "0x0A00")
                            else "not declared by the headers for any Windows")
                     found.append(f"{library} {function}{when}: Windows 7 does not provide it ({why})")
     return found
 
 
-def check(path, windows7, later, known):
+def check(path, compiler, known):
     image = Image(path)
-    found = problems(image, windows7, later, known)
+    found = problems(image, compiler, known)
     imported = sum(len(functions) for functions in image.imports.values())
     print(f"{path}: {imported} functions from {len(image.imports)} libraries at load time, "
           f"{len(image.delayed)} libraries delay-loaded ({', '.join(sorted(image.delayed)) or 'none'})")
@@ -207,7 +210,7 @@ SELF_CHECK_CASES = [
 ]
 
 
-def self_check(compiler, windows7, later, known):
+def self_check(compiler, known):
     """The check itself, on small programs made for the purpose."""
     ok = True
     with tempfile.TemporaryDirectory() as folder:
@@ -216,7 +219,7 @@ def self_check(compiler, windows7, later, known):
             with open(path + ".c", "w") as file:
                 file.write(source)
             subprocess.run([compiler, "-o", path + ".exe", path + ".c", *libraries], check=True, timeout=300)
-            found = problems(Image(path + ".exe"), windows7, later, known)
+            found = problems(Image(path + ".exe"), compiler, known)
             missing = [e for e in expected if not any(p.startswith(e) for p in found)]
             unexpected = found if not expected else []
             if missing or unexpected:
@@ -233,11 +236,9 @@ def main():
     parser.add_argument("--self-check", action="store_true", help="check the check on small programs")
     parser.add_argument("programs", nargs="*")
     args = parser.parse_args()
-    windows7 = declared_functions(args.compiler, WINDOWS_7)
-    later = declared_functions(args.compiler, "0x0A00") - windows7
     known = read_known_libraries(args.known_libraries)
-    results = [self_check(args.compiler, windows7, later, known)] if args.self_check else []
-    results += [check(path, windows7, later, known) for path in args.programs]
+    results = [self_check(args.compiler, known)] if args.self_check else []
+    results += [check(path, args.compiler, known) for path in args.programs]
     return 0 if results and all(results) else 1
 
 
