@@ -112,12 +112,13 @@ MainWindow::MainWindow(Installer& installer)
         (*button.button)->SetMinClientSize(
             Wx::scaleSize(InterfaceSkins::pushButtonWidth, InterfaceSkins::pushButtonHeight));
     }
-    // The next page's Back and Next stand where this page's were: a double-click moves one page.
-    for (Wx::Button* button : {mBackButton, mNextButton}) {
-        button->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
-            mPressScreenShow = mScreenShows;
-            event.Skip();
-        });
+    // The next page's buttons stand where this page's were (Back and Next where they were, the
+    // summary's Finish where Next stood at the end of the installation): a double-click moves one
+    // page.
+    for (Wx::Button* button : {mBackButton, mNextButton, mCancelButton}) {
+        for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK}) {
+            button->Bind(type, [this, button](wxMouseEvent& event) { onButtonPress(event, *button); });
+        }
     }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
     buttonRow->Add(mBackButton, 0, wxLEFT, Wx::scaled(buttonGap));
@@ -239,17 +240,29 @@ void MainWindow::updateNextCaption(InstallType type) {
     Layout();
 }
 
-void MainWindow::onBack() {
-    if (!pressedOnThisScreen()) {
+void MainWindow::onButtonPress(wxMouseEvent& event, const wxWindow& button) {
+    const wxPoint at = button.ClientToScreen(event.GetPosition());
+    const WinApi::MousePress press{static_cast<uint32_t>(event.GetTimestamp()), at.x, at.y};
+    // The system makes the second press a double-click only on the window of the first; on another
+    // button it comes as a plain press, told apart by its time and place alone.
+    const bool continuesPageChange =
+        mPressScreenShow != mScreenShows &&
+        (event.ButtonDClick() || (mLastPress && WinApi::makesDoubleClick(*mLastPress, press)));
+    mPressScreenShow = mScreenShows;
+    if (continuesPageChange) {
+        // Not passed on: no button is pressed. A third press begins afresh.
+        mLastPress.reset();
         return;
     }
+    mLastPress = press;
+    event.Skip();
+}
+
+void MainWindow::onBack() {
     showScreen(screenAfter(mCurrentScreen, -1));
 }
 
 void MainWindow::onNext() {
-    if (!pressedOnThisScreen()) {
-        return;
-    }
     if (mCurrentScreen == ScreenId::installationType && mInstaller.installType() != InstallType::Custom) {
         showScreen(ScreenId::installation);
     } else {

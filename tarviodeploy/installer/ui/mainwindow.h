@@ -2,8 +2,10 @@
 
 #include "tarviodeploy/installer/ui/screens/screenid.h"
 #include "tarviodeploy/shared/operationresult.h"
+#include "tarviolib/core/optional.h"
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/thread/standbythread.h"
+#include "tarviolib/winapi/doubleclick.h"
 #include "tarviolib/wx/controls/draggablemixin.h"
 
 #include <wx/bitmap.h>
@@ -43,8 +45,8 @@ public:
     void draw(wxDC& dc) const;
 
 private:
-    // Whether the press of the click being handled was made on the page shown now.
-    bool pressedOnThisScreen() const { return mPressScreenShow == mScreenShows; }
+    // A press of the left button on Back, Next or Cancel, before the button sees it.
+    void onButtonPress(wxMouseEvent& event, const wxWindow& button);
     void onBack();
     void onNext();
     void onCancel();
@@ -58,10 +60,11 @@ private:
     StandbyThread mStandbyThread;
     OperationResult mResult = OperationResult::Done;
     ScreenId mCurrentScreen = ScreenId::welcome;
-    // Page changes so far, and their count at the last fresh press on Back or Next: the second
-    // press of a double-click continues the first and so belongs to the page the first was made on.
+    // Page changes so far; their count at the last press on a button, and that press: the second
+    // press of a double-click whose first press changed the page belongs to the page it left.
     uint32_t mScreenShows = 0;
     uint32_t mPressScreenShow = 0;
+    Optional<WinApi::MousePress> mLastPress;
     // By ScreenId.
     wxBitmap mBackgrounds[screenCount];
     UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;

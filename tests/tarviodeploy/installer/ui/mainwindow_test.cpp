@@ -189,22 +189,32 @@ protected:
         return nullptr;
     }
 
-    // The mouse's events inside the button, as the platform delivers them.
-    static void mouse(Wx::Button* button, std::initializer_list<wxEventType> types) {
+    // The mouse's events on the button, as the platform delivers them, with the message time given: at
+    // (2, 2), inside it, or where given in its client coordinates.
+    static void mouse(Wx::Button* button, std::initializer_list<wxEventType> types, uint32_t time,
+                      const wxPoint& at = wxPoint(2, 2)) {
         for (wxEventType type : types) {
             wxMouseEvent event(type);
-            event.SetPosition(wxPoint(2, 2));
+            event.SetPosition(at);
+            event.SetTimestamp(time);
             event.SetEventObject(button);
             button->ProcessWindowEvent(event);
         }
     }
 
+    // The message time of a new click: a double-click time after the last one, so that it never makes
+    // a double-click with it.
+    uint32_t clickTime() { return mClock += GetDoubleClickTime(); }
+
     // A click: pressed and released inside the button.
-    void press(const char* label) { mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}); }
+    void press(const char* label) { mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, clickTime()); }
 
     // A double click: a click, then the second press comes as a double click, and its release.
     void doublePress(const char* label) {
-        mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP});
+        Wx::Button* button = shownButton(label);
+        const uint32_t time = clickTime();
+        mouse(button, {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time);
+        mouse(button, {wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP}, time + 1);
     }
 
     Wx::Button* shownButton(const char* label) const {
@@ -263,6 +273,7 @@ protected:
     DeploymentGui mUi;
     Installer mInstaller;
     MainWindow* mWindow = nullptr;
+    uint32_t mClock = 0;
 };
 
 TEST_F(MainWindowTest, PagesAndButtonsOfEachInstallationType) {
@@ -478,6 +489,52 @@ TEST_F(MainWindowTest, DoubleClickOnBackOrNextMovesOnePage) {
     press("Install");
     EXPECT_EQ(seen(), (Seen{3, {"Cancel"}}));
     waitForInstallationEnd();
+}
+
+// At the end of the installation Next stands where the summary's Finish comes. The second press of
+// a double-click on it reaches Finish as a plain press where the system sends it to the window under
+// the pointer (Windows does), or the hidden Next as a double-click where the system sent it to the
+// first press's window: either way it presses nothing, and the summary stays. A click on Finish a
+// double-click time later ends the program.
+TEST_F(MainWindowTest, SecondPressOfADoubleClickOnNextLeavesTheSummaryShown) {
+    open();
+    startTypicalInstallation();
+    waitForInstallationEnd();
+    const uint32_t limit = GetDoubleClickTime();
+    // Just inside the system's double-click rectangle around the first press.
+    const wxSize inside(GetSystemMetrics(SM_CXDOUBLECLK) / 2 - 1, -(GetSystemMetrics(SM_CYDOUBLECLK) / 2 - 1));
+    const struct {
+        const char* what;
+        bool onNext; // else on Finish
+        wxEventType type;
+        uint32_t after; // milliseconds after the first press
+        wxSize moved;   // from the first press, on the screen
+    } secondPresses[] = {
+        {"a press on Finish at once", false, wxEVT_LEFT_DOWN, 0, {0, 0}},
+        {"a press on Finish nearly as late and as far as a double-click allows", false, wxEVT_LEFT_DOWN, limit - 1,
+         inside},
+        {"a double click on the hidden Next", true, wxEVT_LEFT_DCLICK, 1, {0, 0}},
+    };
+    Testing::DialogScript script;
+    for (const auto& second : secondPresses) {
+        SCOPED_TRACE(second.what);
+        Wx::Button* next = shownButton("Next");
+        const uint32_t time = clickTime();
+        mouse(next, {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time);
+        ASSERT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+        Wx::Button* target = second.onNext ? next : shownButton("Finish");
+        const wxPoint at = target->ScreenToClient(next->ClientToScreen(wxPoint(2, 2)) + second.moved);
+        mouse(target, {second.type, wxEVT_LEFT_UP}, time + second.after, at);
+        processEvents();
+        ASSERT_FALSE(windowGone());
+        EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+        press("Back");
+    }
+    const uint32_t time = clickTime();
+    mouse(shownButton("Next"), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time);
+    mouse(shownButton("Finish"), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time + limit);
+    waitUntil([this] { return windowGone(); });
+    EXPECT_TRUE(script.shown().isEmpty());
 }
 
 // ---- Layout at the screen's DPI ----------------------------------------------------------------------------
