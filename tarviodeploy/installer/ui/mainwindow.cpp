@@ -19,6 +19,7 @@
 #include "tarviolib/wx/controls/screenscaling.h"
 
 #include <wx/dcclient.h>
+#include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/region.h>
@@ -306,6 +307,11 @@ void MainWindow::runInstallation() {
 void MainWindow::onInstallationFinished(wxThreadEvent&) {
     mInstallationRunning = false;
     wxEndBusyCursor();
+    if (mInstallationEndLoop != nullptr) {
+        // Its caller deletes the window.
+        mInstallationEndLoop->Exit();
+        return;
+    }
     if (mCloseWhenFinished) {
         Destroy();
         return;
@@ -322,13 +328,33 @@ void MainWindow::onClose(wxCloseEvent& event) {
     }
     // The running task may still ask the user on this thread and writes the install database at
     // its end: the window stays, the loop runs on, and the window goes when the task has ended.
-    cancelDownload();
+    stopAtInstallationEnd();
     mCloseWhenFinished = true;
-    mCancelButton->Hide();
-    Layout();
     if (event.CanVeto()) {
         event.Veto();
     }
+}
+
+void MainWindow::stopAtInstallationEnd() {
+    cancelDownload();
+    mCancelButton->Hide();
+    Layout();
+}
+
+void MainWindow::waitForInstallationEnd() {
+    if (!mInstallationRunning) {
+        return;
+    }
+    // As on a close: the task may still ask the user on this thread, and the window's pictures and
+    // the single-instance lock must outlast it.
+    stopAtInstallationEnd();
+    wxGUIEventLoop loop;
+    mInstallationEndLoop = &loop;
+    const struct Forget {
+        MainWindow* window;
+        ~Forget() { window->mInstallationEndLoop = nullptr; }
+    } forget{this};
+    loop.Run();
 }
 
 void MainWindow::onPaint(wxPaintEvent&) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 class wxDC;
+class wxEventLoopBase;
 class wxSingleInstanceChecker;
 class wxThreadEvent;
 
@@ -44,6 +45,11 @@ public:
     // What the paint handler draws: the current page's background.
     void draw(wxDC& dc) const;
 
+    // For a failure that has left the main loop: while the installation runs on, the window is
+    // served by a loop of its own (a download stops, as on a close), so that it can be deleted at
+    // once when this returns.
+    void waitForInstallationEnd();
+
 private:
     // A press of the left button on Back, Next or Cancel, before the button sees it.
     void onButtonPress(wxMouseEvent& event, const wxWindow& button);
@@ -53,6 +59,8 @@ private:
     void runInstallation();
     void onInstallationFinished(wxThreadEvent& event);
     void onClose(wxCloseEvent& event);
+    // A close or a failure during the installation: nothing is left to cancel.
+    void stopAtInstallationEnd();
 
     void onPaint(wxPaintEvent& event);
 
@@ -72,6 +80,8 @@ private:
     // Main-thread state of the one installation: running, and whether a close waits for its end.
     bool mInstallationRunning = false;
     bool mCloseWhenFinished = false;
+    // The loop of waitForInstallationEnd while it runs.
+    wxEventLoopBase* mInstallationEndLoop = nullptr;
 
     ProgressBar* mProgressBar = nullptr;
     ContentWindow* mContentWindow = nullptr;

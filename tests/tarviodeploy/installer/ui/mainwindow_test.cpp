@@ -27,6 +27,7 @@
 #include "tarviolib/wx/library.h"
 #include "tests/support/dpitesting.h"
 #include "tests/support/labelglyphs.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/watchdog.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 #include "tools/packwriter/packwriter.h"
@@ -51,6 +52,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <initializer_list>
 #include <sstream>
 #include <stdexcept>
@@ -413,24 +415,75 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     EXPECT_EQ(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A failure that leaves the main loop while the installation runs: the window, and with it the
-// installation task, are gone before runWizard lets the failure go on to the entry, which then
-// destroys the installer and what it uses.
+// The engine's user whose error box, asked from the installing thread, keeps the installation
+// waiting until the test lets it go on (or a while has passed, so that a test whose main thread
+// waits for the installation fails instead of hanging).
+class HoldingUi : public DeploymentGui {
+public:
+    explicit HoldingUi(DeploymentEnvironment* environment)
+        : DeploymentGui(nullptr, Mode::Installer, environment), mHeldFuture(mHeld.get_future()),
+          mReleasedFuture(mReleased.get_future()) {}
+
+    void error(const String&) override {
+        mHeld.set_value();
+        mReleasedFuture.wait_for(20s);
+    }
+
+    bool waitUntilHeld() { return mHeldFuture.wait_for(60s) == std::future_status::ready; }
+    void release() { mReleased.set_value(); }
+
+private:
+    std::promise<void> mHeld;
+    std::future<void> mHeldFuture;
+    std::promise<void> mReleased;
+    std::future<void> mReleasedFuture;
+};
+
+// A failure that leaves the main loop while the installation runs: runWizard serves the window until
+// the installation task has ended, with the single-instance lock held all the while, and only then
+// lets the failure go on to the entry, which then destroys the installer and what it uses.
 TEST_F(MainWindowTest, FailureLeavingTheLoopDuringTheInstallationWaitsForItsEnd) {
-    wxTheApp->CallAfter([this] {
+    // A damaged database: its load, early in the installation, reports through the error box.
+    ASSERT_TRUE(Io::createDirectories(DeployBase::databasePath().parent()));
+    const std::string damaged = "<Database version=\"1\"><File>";
+    Io::Testing::writeBytes(DeployBase::databasePath(), damaged);
+    HoldingUi ui(&mEnvironment);
+    Installer installer(&mDescriptor, &mEnvironment, &ui);
+    // What the wait showed.
+    struct {
+        bool served = false;
+        bool held = false;
+        bool windowThere = false;
+        bool lockHeld = false;
+    } during;
+    wxTheApp->CallAfter([this, &during, &ui] {
         follow(shownMainWindow());
         startTypicalInstallation();
         wxTheApp->CallAfter([] { throwException(String("A failure in the main loop.")); });
+        // Handled after the failure has left the main loop, while runWizard waits.
+        wxTheApp->CallAfter([this, &during, &ui] {
+            during.served = true;
+            during.held = ui.waitUntilHeld();
+            during.windowThere = !windowGone();
+            wxSingleInstanceChecker second;
+            during.lockHeld = second.CreateDefault() && second.IsAnotherRunning();
+            ui.release();
+        });
     });
     try {
-        runWizard(mInstaller);
+        runWizard(installer);
         ADD_FAILURE() << "no exception";
     } catch (const Exception& exception) {
         EXPECT_STREQ(exception.what(), "A failure in the main loop.");
     }
+    EXPECT_TRUE(during.served) << "the window was not served while the installation ran on";
+    EXPECT_TRUE(during.held);
+    EXPECT_TRUE(during.windowThere);
+    EXPECT_TRUE(during.lockHeld) << "a second installer could have started";
     EXPECT_TRUE(windowGone());
+    EXPECT_FALSE(wxIsBusy());
     // The installation ran to its end: the database is written last.
-    EXPECT_NE(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(Io::Testing::readBytes(DeployBase::databasePath()), damaged);
 }
 
 // The standby thread cannot be started: the failure leaves the loop, and the window is gone
