@@ -545,9 +545,9 @@ TEST_F(MainWindowTest, DoubleClickOnBackOrNextMovesOnePage) {
 }
 
 // At the end of the installation Next stands where the summary's Finish comes. The second press of
-// a double-click on it reaches Finish as a plain press where the system sends it to the window under
-// the pointer (Windows does), or the hidden Next as a double-click where the system sent it to the
-// first press's window: either way it presses nothing, and the summary stays. A click on Finish a
+// a double-click on it reaches Finish as a plain press (the system makes it a double-click only on
+// the first press's window), or, when it came before the first click was handled, the hidden Next as
+// a double-click: either way it presses nothing, and the summary stays. A click on Finish a
 // double-click time later ends the program.
 TEST_F(MainWindowTest, SecondPressOfADoubleClickOnNextLeavesTheSummaryShown) {
     open();
