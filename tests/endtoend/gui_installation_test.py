@@ -42,6 +42,7 @@ PAGE_MARKERS = {  # a text that only that page shows
     "welcome": ACCEPTANCE,
     "type": TYPE_CHOICES["custom"],
     "options": "Please select plugins and utilities to install:",
+    "summary": "You may also be interested in:",
 }
 
 
@@ -112,6 +113,8 @@ class GuiMachine(cli.Machine):
             if (found is None) == gone:
                 time.sleep(0.5)  # let it paint
                 return found
+            if not gone and self.installer and self.installer.poll() is not None:
+                raise AssertionError(f"window {title!r} not shown: the program ended")
             time.sleep(0.2)
         raise AssertionError(f"window {title!r} {'still shown' if gone else 'not shown'}")
 
@@ -119,10 +122,12 @@ class GuiMachine(cli.Machine):
         subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=self.display.name), check=True,
                        timeout=TIMEOUT)
 
-    def click_row(self, row, clicks=1):
-        """A left click (or a double click) in the middle of a probed window."""
+    def click_row(self, row, clicks=1, delay=12):
+        """A left click (or a double click, its clicks delay milliseconds apart) in the middle of a probed
+        window."""
         _, x, y, width, height, _ = row
-        self.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "--repeat", str(clicks), "1")
+        self.xdotool("mousemove", str(x + width // 2), str(y + height // 2), "click", "--repeat", str(clicks),
+                     "--delay", str(delay), "1")
         time.sleep(0.5)
 
     def click_text(self, title, text):
@@ -138,7 +143,7 @@ class GuiMachine(cli.Machine):
         rows = [row for row in children if row[4] == BUTTON_HEIGHT and bottom - 50 <= row[2] and row[2] + row[4] <= bottom]
         return sorted(rows, key=lambda row: row[1])
 
-    def press(self, name, clicks=1):
+    def press(self, name, clicks=1, delay=12):
         """Back, Next or Cancel (Finish) of the wizard. Back stands alone on the left; Next and Cancel
         share the right end, where Cancel is the last one."""
         window = self.wait_window(TITLE)[0]
@@ -148,10 +153,11 @@ class GuiMachine(cli.Machine):
         right = [b for b in buttons if b[1] >= middle]
         button = {"back": left[:1], "next": right[:1], "cancel": right[-1:]}[name]
         assert button, (name, buttons)
-        self.click_row(button[0], clicks)
+        self.click_row(button[0], clicks, delay)
 
     def page(self):
-        """The wizard's page by what it shows: "welcome", "type" or "options"; None for another."""
+        """The wizard's page by what it shows: "welcome", "type", "options" or "summary"; None for the
+        installation page."""
         texts = {row[5] for row in self.wait_window(TITLE)[1:]}
         shown = [page for page, marker in PAGE_MARKERS.items() if marker in texts]
         return shown[0] if len(shown) == 1 else None
@@ -233,16 +239,33 @@ class GuiInstallation(cli.CliInstallation):
         machine.click_text(TITLE, TYPE_CHOICES[kind])
         machine.screenshot("installation-type")
 
-    def finish(self, machine, screenshots=False):
-        """Next to the summary once the installation has ended, then Finish: the program ends with 0."""
+    def finish(self, machine, screenshots=False, double_clicks=False):
+        """Next to the summary once the installation has ended, then Finish: the program ends with 0. With
+        double_clicks, Next is double-clicked first (see double_click_next_at_the_end)."""
         machine.wait_log(FINISHED)
         if screenshots:
             machine.screenshot("installation")
+        if double_clicks:
+            self.double_click_next_at_the_end(machine)
         machine.press("next")
         if screenshots:
             machine.screenshot("summary")
         machine.press("cancel")  # "Finish"
         self.assertEqual(machine.wait_installer(), 0)
+
+    def double_click_next_at_the_end(self, machine):
+        """At the end of the installation Next stands where the summary's Finish comes. The second press of a
+        double click there, xdotool's 12 ms after the first or a quarter of a second later, reaches Finish
+        under Wine as a plain press, as under Windows (a double-click only on the first press's window), and
+        ends nothing: the summary shows and stays. Back returns to the installation page each time."""
+        for delay in (12, 250):  # milliseconds, both within the double-click time
+            machine.press("next", clicks=2, delay=delay)
+            try:
+                self.assert_page_stays(machine, "summary")
+            except AssertionError as failure:
+                raise AssertionError(f"a double click on Next, its clicks {delay} ms apart: {failure}") from None
+            machine.press("back")
+            machine.wait_page(None)
 
     def check_installation(self, machine, run, others=(cli.DATABASE,)):
         """The records of an installation of the components, as the command-line test checks them; others:
@@ -259,8 +282,10 @@ class GuiInstallation(cli.CliInstallation):
         self.assertReports(machine, [components])
 
     def assert_page_stays(self, machine, page):
+        """The page shows and stays, and the program runs on."""
         machine.wait_page(page)
         time.sleep(2)  # time enough for anything more that the clicks would do
+        self.assertIsNone(machine.installer.poll(), "the program ended")
         self.assertEqual(machine.page(), page)
 
     def prepare_installation(self, machine):
@@ -291,7 +316,7 @@ class GuiInstallation(cli.CliInstallation):
         messages = gui_messages(components)
         machine.wait_log(FINISHED)
         self.assertEqual(machine.log_text(), "".join(messages))
-        self.finish(machine, screenshots=True)
+        self.finish(machine, screenshots=True, double_clicks=True)
         self.check_installation(machine, (components, before, expected_database, started, messages))
 
     def test_running_3ds_max_retry_then_ignore(self):

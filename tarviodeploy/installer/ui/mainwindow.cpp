@@ -19,6 +19,7 @@
 #include "tarviolib/wx/controls/screenscaling.h"
 
 #include <wx/dcclient.h>
+#include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/region.h>
@@ -112,12 +113,13 @@ MainWindow::MainWindow(Installer& installer)
         (*button.button)->SetMinClientSize(
             Wx::scaleSize(InterfaceSkins::pushButtonWidth, InterfaceSkins::pushButtonHeight));
     }
-    // The next page's Back and Next stand where this page's were: a double-click moves one page.
-    for (Wx::Button* button : {mBackButton, mNextButton}) {
-        button->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& event) {
-            mPressScreenShow = mScreenShows;
-            event.Skip();
-        });
+    // The next page's buttons stand where this page's were (Back and Next where they were, the
+    // summary's Finish where Next stood at the end of the installation): a double-click moves one
+    // page.
+    for (Wx::Button* button : {mBackButton, mNextButton, mCancelButton}) {
+        for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK}) {
+            button->Bind(type, [this, button](wxMouseEvent& event) { onButtonPress(event, *button); });
+        }
     }
     wxBoxSizer* buttonRow = new wxBoxSizer(wxHORIZONTAL);
     buttonRow->Add(mBackButton, 0, wxLEFT, Wx::scaled(buttonGap));
@@ -239,17 +241,29 @@ void MainWindow::updateNextCaption(InstallType type) {
     Layout();
 }
 
-void MainWindow::onBack() {
-    if (!pressedOnThisScreen()) {
+void MainWindow::onButtonPress(wxMouseEvent& event, const wxWindow& button) {
+    const wxPoint at = button.ClientToScreen(event.GetPosition());
+    const WinApi::MousePress press{static_cast<uint32_t>(event.GetTimestamp()), at.x, at.y};
+    // The system makes the second press a double-click only on the window of the first; on another
+    // button it comes as a plain press, told apart by its time and place alone.
+    const bool continuesPageChange =
+        mPressScreenShow != mScreenShows &&
+        (event.ButtonDClick() || (mLastPress && WinApi::makesDoubleClick(*mLastPress, press)));
+    mPressScreenShow = mScreenShows;
+    if (continuesPageChange) {
+        // Not passed on: no button is pressed. A third press begins afresh.
+        mLastPress.reset();
         return;
     }
+    mLastPress = press;
+    event.Skip();
+}
+
+void MainWindow::onBack() {
     showScreen(screenAfter(mCurrentScreen, -1));
 }
 
 void MainWindow::onNext() {
-    if (!pressedOnThisScreen()) {
-        return;
-    }
     if (mCurrentScreen == ScreenId::installationType && mInstaller.installType() != InstallType::Custom) {
         showScreen(ScreenId::installation);
     } else {
@@ -293,6 +307,11 @@ void MainWindow::runInstallation() {
 void MainWindow::onInstallationFinished(wxThreadEvent&) {
     mInstallationRunning = false;
     wxEndBusyCursor();
+    if (mInstallationEndLoop != nullptr) {
+        // Its caller deletes the window.
+        mInstallationEndLoop->Exit();
+        return;
+    }
     if (mCloseWhenFinished) {
         Destroy();
         return;
@@ -309,13 +328,33 @@ void MainWindow::onClose(wxCloseEvent& event) {
     }
     // The running task may still ask the user on this thread and writes the install database at
     // its end: the window stays, the loop runs on, and the window goes when the task has ended.
-    cancelDownload();
+    stopAtInstallationEnd();
     mCloseWhenFinished = true;
-    mCancelButton->Hide();
-    Layout();
     if (event.CanVeto()) {
         event.Veto();
     }
+}
+
+void MainWindow::stopAtInstallationEnd() {
+    cancelDownload();
+    mCancelButton->Hide();
+    Layout();
+}
+
+void MainWindow::waitForInstallationEnd() {
+    if (!mInstallationRunning) {
+        return;
+    }
+    // As on a close: the task may still ask the user on this thread, and the window's pictures and
+    // the single-instance lock must outlast it.
+    stopAtInstallationEnd();
+    wxGUIEventLoop loop;
+    mInstallationEndLoop = &loop;
+    const struct Forget {
+        MainWindow* window;
+        ~Forget() { window->mInstallationEndLoop = nullptr; }
+    } forget{this};
+    loop.Run();
 }
 
 void MainWindow::onPaint(wxPaintEvent&) {

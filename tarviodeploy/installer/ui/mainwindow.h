@@ -2,8 +2,10 @@
 
 #include "tarviodeploy/installer/ui/screens/screenid.h"
 #include "tarviodeploy/shared/operationresult.h"
+#include "tarviolib/core/optional.h"
 #include "tarviolib/core/uniqueptr.h"
 #include "tarviolib/thread/standbythread.h"
+#include "tarviolib/winapi/doubleclick.h"
 #include "tarviolib/wx/controls/draggablemixin.h"
 
 #include <wx/bitmap.h>
@@ -12,6 +14,7 @@
 #include <cstdint>
 
 class wxDC;
+class wxEventLoopBase;
 class wxSingleInstanceChecker;
 class wxThreadEvent;
 
@@ -42,15 +45,22 @@ public:
     // What the paint handler draws: the current page's background.
     void draw(wxDC& dc) const;
 
+    // For a failure that has left the main loop: while the installation runs on, the window is
+    // served by a loop of its own (a download stops, as on a close), so that it can be deleted at
+    // once when this returns.
+    void waitForInstallationEnd();
+
 private:
-    // Whether the press of the click being handled was made on the page shown now.
-    bool pressedOnThisScreen() const { return mPressScreenShow == mScreenShows; }
+    // A press of the left button on Back, Next or Cancel, before the button sees it.
+    void onButtonPress(wxMouseEvent& event, const wxWindow& button);
     void onBack();
     void onNext();
     void onCancel();
     void runInstallation();
     void onInstallationFinished(wxThreadEvent& event);
     void onClose(wxCloseEvent& event);
+    // A close or a failure during the installation: nothing is left to cancel.
+    void stopAtInstallationEnd();
 
     void onPaint(wxPaintEvent& event);
 
@@ -58,10 +68,11 @@ private:
     StandbyThread mStandbyThread;
     OperationResult mResult = OperationResult::Done;
     ScreenId mCurrentScreen = ScreenId::welcome;
-    // Page changes so far, and their count at the last fresh press on Back or Next: the second
-    // press of a double-click continues the first and so belongs to the page the first was made on.
+    // Page changes so far; their count at the last press on a button, and that press: the second
+    // press of a double-click whose first press changed the page belongs to the page it left.
     uint32_t mScreenShows = 0;
     uint32_t mPressScreenShow = 0;
+    Optional<WinApi::MousePress> mLastPress;
     // By ScreenId.
     wxBitmap mBackgrounds[screenCount];
     UniquePtr<wxSingleInstanceChecker> mSingleInstanceChecker;
@@ -69,6 +80,8 @@ private:
     // Main-thread state of the one installation: running, and whether a close waits for its end.
     bool mInstallationRunning = false;
     bool mCloseWhenFinished = false;
+    // The loop of waitForInstallationEnd while it runs.
+    wxEventLoopBase* mInstallationEndLoop = nullptr;
 
     ProgressBar* mProgressBar = nullptr;
     ContentWindow* mContentWindow = nullptr;

@@ -1,10 +1,11 @@
 #include "tarviodeploy/installer/ui/wizard.h"
 
-#include "tarviodeploy/installer/additionalinstallerdata.h"
 #include "tarviodeploy/installer/ui/mainwindow.h"
 #include "tarviolib/wx/library.h"
 
 #include <wx/weakref.h>
+
+#include <memory>
 
 namespace Tarvio {
 
@@ -17,10 +18,11 @@ int32_t runWizard(Installer& installer) {
     try {
         return runMainLoop();
     } catch (...) {
-        // As a close during the installation: a download stops, the task ends, then the window goes.
+        // As a close during the installation: a download stops, the window is served until the task
+        // has ended, then it goes. (Should the wait fail too, deleting it still waits for the task.)
         if (window) {
-            cancelDownload();
-            delete window.get();
+            const std::unique_ptr<MainWindow> closing(window.get());
+            closing->waitForInstallationEnd();
         }
         throw;
     }

@@ -1,3 +1,4 @@
+#include "tarviolib/winapi/doubleclick.h"
 #include "tarviolib/winapi/environment.h"
 #include "tarviolib/winapi/errormessage.h"
 #include "tarviolib/winapi/module.h"
@@ -35,6 +36,34 @@ TEST(EnvironmentVariableTest, ReadsALongValueWhole) {
     const String value = environmentVariable(L"TARVIO_TEST_LONG").valueOr(L"?");
     EXPECT_EQ(value.size(), longValue.size());
     EXPECT_TRUE(value == longValue);
+}
+
+// The system's double-click measures at their edges, and across the message clock's wrap.
+TEST(DoubleClickTest, SecondPressWithinTheSystemsTimeAndRectangle) {
+    const uint32_t limit = GetDoubleClickTime();
+    const int32_t halfWidth = GetSystemMetrics(SM_CXDOUBLECLK) / 2;
+    const int32_t halfHeight = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    ASSERT_GT(halfWidth, 1);
+    ASSERT_GT(halfHeight, 1);
+    for (const uint32_t start : {1000u, 0xFFFFFFF0u}) {
+        const MousePress first{start, 300, 200};
+        const struct {
+            const char* what;
+            MousePress second;
+            bool doubleClick;
+        } cases[] = {
+            {"at once in the same place", {start, 300, 200}, true},
+            {"just within the time", {start + limit - 1, 300, 200}, true},
+            {"at the time", {start + limit, 300, 200}, false},
+            {"just within the rectangle", {start, 300 - (halfWidth - 1), 200 + halfHeight - 1}, true},
+            {"beside it", {start, 300 + halfWidth, 200}, false},
+            {"above it", {start, 300, 200 - halfHeight}, false},
+            {"before the first", {start - 1, 300, 200}, false},
+        };
+        for (const auto& c : cases) {
+            EXPECT_EQ(makesDoubleClick(first, c.second), c.doubleClick) << c.what << ", from " << start;
+        }
+    }
 }
 
 TEST(ErrorMessageTest, WinInetCodesGetWinInetsText) {

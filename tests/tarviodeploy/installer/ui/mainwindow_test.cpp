@@ -27,6 +27,7 @@
 #include "tarviolib/wx/library.h"
 #include "tests/support/dpitesting.h"
 #include "tests/support/labelglyphs.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/watchdog.h"
 #include "tests/tarviolib/wx/controls/wxtesting.h"
 #include "tools/packwriter/packwriter.h"
@@ -51,6 +52,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <initializer_list>
 #include <sstream>
 #include <stdexcept>
@@ -189,22 +191,32 @@ protected:
         return nullptr;
     }
 
-    // The mouse's events inside the button, as the platform delivers them.
-    static void mouse(Wx::Button* button, std::initializer_list<wxEventType> types) {
+    // The mouse's events on the button, as the platform delivers them, with the message time given: at
+    // (2, 2), inside it, or where given in its client coordinates.
+    static void mouse(Wx::Button* button, std::initializer_list<wxEventType> types, uint32_t time,
+                      const wxPoint& at = wxPoint(2, 2)) {
         for (wxEventType type : types) {
             wxMouseEvent event(type);
-            event.SetPosition(wxPoint(2, 2));
+            event.SetPosition(at);
+            event.SetTimestamp(time);
             event.SetEventObject(button);
             button->ProcessWindowEvent(event);
         }
     }
 
+    // The message time of a new click: a double-click time after the last one, so that it never makes
+    // a double-click with it.
+    uint32_t clickTime() { return mClock += GetDoubleClickTime(); }
+
     // A click: pressed and released inside the button.
-    void press(const char* label) { mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}); }
+    void press(const char* label) { mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, clickTime()); }
 
     // A double click: a click, then the second press comes as a double click, and its release.
     void doublePress(const char* label) {
-        mouse(shownButton(label), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP});
+        Wx::Button* button = shownButton(label);
+        const uint32_t time = clickTime();
+        mouse(button, {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time);
+        mouse(button, {wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP}, time + 1);
     }
 
     Wx::Button* shownButton(const char* label) const {
@@ -263,6 +275,7 @@ protected:
     DeploymentGui mUi;
     Installer mInstaller;
     MainWindow* mWindow = nullptr;
+    uint32_t mClock = 0;
 };
 
 TEST_F(MainWindowTest, PagesAndButtonsOfEachInstallationType) {
@@ -402,24 +415,75 @@ TEST_F(MainWindowTest, SecondInstanceIsToldAndNeverShown) {
     EXPECT_EQ(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A failure that leaves the main loop while the installation runs: the window, and with it the
-// installation task, are gone before runWizard lets the failure go on to the entry, which then
-// destroys the installer and what it uses.
+// The engine's user whose error box, asked from the installing thread, keeps the installation
+// waiting until the test lets it go on (or a while has passed, so that a test whose main thread
+// waits for the installation fails instead of hanging).
+class HoldingUi : public DeploymentGui {
+public:
+    explicit HoldingUi(DeploymentEnvironment* environment)
+        : DeploymentGui(nullptr, Mode::Installer, environment), mHeldFuture(mHeld.get_future()),
+          mReleasedFuture(mReleased.get_future()) {}
+
+    void error(const String&) override {
+        mHeld.set_value();
+        mReleasedFuture.wait_for(20s);
+    }
+
+    bool waitUntilHeld() { return mHeldFuture.wait_for(60s) == std::future_status::ready; }
+    void release() { mReleased.set_value(); }
+
+private:
+    std::promise<void> mHeld;
+    std::future<void> mHeldFuture;
+    std::promise<void> mReleased;
+    std::future<void> mReleasedFuture;
+};
+
+// A failure that leaves the main loop while the installation runs: runWizard serves the window until
+// the installation task has ended, with the single-instance lock held all the while, and only then
+// lets the failure go on to the entry, which then destroys the installer and what it uses.
 TEST_F(MainWindowTest, FailureLeavingTheLoopDuringTheInstallationWaitsForItsEnd) {
-    wxTheApp->CallAfter([this] {
+    // A damaged database: its load, early in the installation, reports through the error box.
+    ASSERT_TRUE(Io::createDirectories(DeployBase::databasePath().parent()));
+    const std::string damaged = "<Database version=\"1\"><File>";
+    Io::Testing::writeBytes(DeployBase::databasePath(), damaged);
+    HoldingUi ui(&mEnvironment);
+    Installer installer(&mDescriptor, &mEnvironment, &ui);
+    // What the wait showed.
+    struct {
+        bool served = false;
+        bool held = false;
+        bool windowThere = false;
+        bool lockHeld = false;
+    } during;
+    wxTheApp->CallAfter([this, &during, &ui] {
         follow(shownMainWindow());
         startTypicalInstallation();
         wxTheApp->CallAfter([] { throwException(String("A failure in the main loop.")); });
+        // Handled after the failure has left the main loop, while runWizard waits.
+        wxTheApp->CallAfter([this, &during, &ui] {
+            during.served = true;
+            during.held = ui.waitUntilHeld();
+            during.windowThere = !windowGone();
+            wxSingleInstanceChecker second;
+            during.lockHeld = second.CreateDefault() && second.IsAnotherRunning();
+            ui.release();
+        });
     });
     try {
-        runWizard(mInstaller);
+        runWizard(installer);
         ADD_FAILURE() << "no exception";
     } catch (const Exception& exception) {
         EXPECT_STREQ(exception.what(), "A failure in the main loop.");
     }
+    EXPECT_TRUE(during.served) << "the window was not served while the installation ran on";
+    EXPECT_TRUE(during.held);
+    EXPECT_TRUE(during.windowThere);
+    EXPECT_TRUE(during.lockHeld) << "a second installer could have started";
     EXPECT_TRUE(windowGone());
+    EXPECT_FALSE(wxIsBusy());
     // The installation ran to its end: the database is written last.
-    EXPECT_NE(GetFileAttributesW(DeployBase::databasePath().toNative().text()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(Io::Testing::readBytes(DeployBase::databasePath()), damaged);
 }
 
 // The standby thread cannot be started: the failure leaves the loop, and the window is gone
@@ -478,6 +542,52 @@ TEST_F(MainWindowTest, DoubleClickOnBackOrNextMovesOnePage) {
     press("Install");
     EXPECT_EQ(seen(), (Seen{3, {"Cancel"}}));
     waitForInstallationEnd();
+}
+
+// At the end of the installation Next stands where the summary's Finish comes. The second press of
+// a double-click on it reaches Finish as a plain press (the system makes it a double-click only on
+// the first press's window), or, when it came before the first click was handled, the hidden Next as
+// a double-click: either way it presses nothing, and the summary stays. A click on Finish a
+// double-click time later ends the program.
+TEST_F(MainWindowTest, SecondPressOfADoubleClickOnNextLeavesTheSummaryShown) {
+    open();
+    startTypicalInstallation();
+    waitForInstallationEnd();
+    const uint32_t limit = GetDoubleClickTime();
+    // Just inside the system's double-click rectangle around the first press.
+    const wxSize inside(GetSystemMetrics(SM_CXDOUBLECLK) / 2 - 1, -(GetSystemMetrics(SM_CYDOUBLECLK) / 2 - 1));
+    const struct {
+        const char* what;
+        bool onNext; // else on Finish
+        wxEventType type;
+        uint32_t after; // milliseconds after the first press
+        wxSize moved;   // from the first press, on the screen
+    } secondPresses[] = {
+        {"a press on Finish at once", false, wxEVT_LEFT_DOWN, 0, {0, 0}},
+        {"a press on Finish nearly as late and as far as a double-click allows", false, wxEVT_LEFT_DOWN, limit - 1,
+         inside},
+        {"a double click on the hidden Next", true, wxEVT_LEFT_DCLICK, 1, {0, 0}},
+    };
+    Testing::DialogScript script;
+    for (const auto& second : secondPresses) {
+        SCOPED_TRACE(second.what);
+        Wx::Button* next = shownButton("Next");
+        const uint32_t time = clickTime();
+        mouse(next, {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time);
+        ASSERT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+        Wx::Button* target = second.onNext ? next : shownButton("Finish");
+        const wxPoint at = target->ScreenToClient(next->ClientToScreen(wxPoint(2, 2)) + second.moved);
+        mouse(target, {second.type, wxEVT_LEFT_UP}, time + second.after, at);
+        processEvents();
+        ASSERT_FALSE(windowGone());
+        EXPECT_EQ(seen(), (Seen{4, {"Back", "Finish"}}));
+        press("Back");
+    }
+    const uint32_t time = clickTime();
+    mouse(shownButton("Next"), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time);
+    mouse(shownButton("Finish"), {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}, time + limit);
+    waitUntil([this] { return windowGone(); });
+    EXPECT_TRUE(script.shown().isEmpty());
 }
 
 // ---- Layout at the screen's DPI ----------------------------------------------------------------------------
