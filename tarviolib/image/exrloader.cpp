@@ -54,7 +54,7 @@ public:
 
     void seekg(uint64_t position) override {
         try {
-            mStream->seekg(mStart + static_cast<int64_t>(position), SeekOrigin::Begin);
+            mStream->seekg(Detail::streamPosition(mStart, position), SeekOrigin::Begin);
         } catch (const Exception& exception) {
             throw Iex::InputExc(exception.what());
         }
@@ -79,7 +79,7 @@ int64_t coreRead(exr_const_context_t, void* client, void* buffer, uint64_t size,
                  exr_stream_error_func_ptr_t) {
     auto& streamClient = *static_cast<Detail::StreamClient*>(client);
     return streamClient.guarded(int64_t(-1), [&](Io::SeekableBinaryInputStream& stream) {
-        stream.seekg(streamClient.start() + static_cast<int64_t>(offset), SeekOrigin::Begin);
+        stream.seekg(streamClient.position(offset), SeekOrigin::Begin);
         return stream.read(buffer, static_cast<int64_t>(size));
     });
 }

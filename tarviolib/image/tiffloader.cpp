@@ -53,10 +53,9 @@ toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
         client.keepStop(1075);
         return static_cast<toff_t>(-1);
     }
-    // The file's offsets count from the client's start.
-    const int64_t base = origin == SeekOrigin::Begin ? client.start() : 0;
     return client.guarded(static_cast<toff_t>(-1), [&](Io::SeekableBinaryInputStream& stream) {
-        stream.seekg(base + static_cast<int64_t>(offset), origin);
+        // The file's offsets count from the client's start.
+        stream.seekg(origin == SeekOrigin::Begin ? client.position(offset) : static_cast<int64_t>(offset), origin);
         return static_cast<toff_t>(stream.tellg() - client.start());
     });
 }

@@ -1,6 +1,7 @@
 #include "tarviolib/io/parallelcopy.h"
 
 #include "tarviolib/core/buffer.h"
+#include "tarviolib/core/exception.h"
 #include "tarviolib/io/readaheadinputstream.h"
 
 #include <algorithm>
@@ -56,8 +57,8 @@ private:
                 SeekableBinaryInputStream& source = *mSources[worker];
                 source.seekg(index * blockSize, SeekOrigin::Begin);
                 int64_t got = 0;
-                for (int64_t count = 1; count > 0 && got < wanted; got += count) {
-                    count = source.read(block.data() + got, wanted - got);
+                for (int64_t lastRead = 1; lastRead > 0 && got < wanted; got += lastRead) {
+                    lastRead = source.read(block.data() + got, wanted - got);
                 }
                 // Fails with the source's own error if it has one, else as an exact read.
                 if (got < wanted) {
@@ -130,6 +131,12 @@ int32_t parallelCopyWorkerCount(int64_t size) {
 
 void copyInParallel(Array<UniquePtr<SeekableBinaryInputStream>> sources, int64_t size,
                     const Function<void(const uint8_t*, int64_t)>& sink) {
+    if (size <= 0) {
+        return;
+    }
+    if (sources.size() == 0) {
+        throwException("Io::copyInParallel() - no source to copy from.");
+    }
     ParallelCopy(std::move(sources), size, sink).run();
 }
 

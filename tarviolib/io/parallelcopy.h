@@ -17,7 +17,7 @@ namespace Tarvio::Io {
 // on. The calling thread is worker 0; each worker holds one block. The first failure in block
 // order, of a source (a block that comes back short included) or of sink, stops the copy and is
 // thrown here, after every block before it went to sink. At most ReadAheadInputStream::MaxWorkers
-// sources.
+// sources, and at least one unless size is 0.
 // The sources worth copying size bytes from: one per two logical processors, at least one, at
 // most ReadAheadInputStream::MaxWorkers and one per block. The writes take turns, so a few workers
 // keep them busy; more only wait for their turn and, on a busy machine, are preempted holding it.

@@ -5,9 +5,20 @@
 #include "tarviolib/image/image.h"
 
 #include <exception>
+#include <limits>
 #include <utility>
 
 namespace Tarvio::Detail {
+
+// The stream position of the file's byte at `offset` when the file starts at `start`. An offset
+// taken from a damaged file may lie beyond every position the stream can have: it fails as a seek
+// outside the stream does.
+inline int64_t streamPosition(int64_t start, uint64_t offset) {
+    if (offset > static_cast<uint64_t>(std::numeric_limits<int64_t>::max() - start)) {
+        throwException("Seeking beyond the largest stream position.");
+    }
+    return start + static_cast<int64_t>(offset);
+}
 
 // A library stream handed to a C library's read callbacks (libtiff, OpenEXR's core). No exception
 // may cross the C frames: a failure of the stream (a library Exception) is answered with the C
@@ -20,6 +31,7 @@ public:
     explicit StreamClient(Io::SeekableBinaryInputStream& stream) : mStream(&stream), mStart(stream.tellg()) {}
 
     int64_t start() const { return mStart; }
+    int64_t position(uint64_t offset) const { return streamPosition(mStart, offset); }
 
     template <typename Value, typename Action>
     Value guarded(Value errorValue, Action action) {

@@ -45,14 +45,22 @@ int32_t drawnWidth(const wxString& line, const wxFont& font) {
     return extent.x;
 }
 
-// The width of the widest line as it is drawn; with onlyBreakable, the widest of the lines of more
-// than one word, the only ones a narrower wrap can shorten.
-int32_t widestDrawnLine(const wxString& text, const wxFont& font, bool onlyBreakable) {
+// Whether a narrower wrap can shorten the line: Wrap breaks a line only after a word that fits, so
+// a line whose first word is wider than the width stays as it is, however narrow the wrap.
+bool breakable(const wxString& line, const wxFont& font, int32_t width) {
+    const wxString words = line.Strip(wxString::both);
+    const int blank = words.Find(wxS(' '));
+    return blank != wxNOT_FOUND && drawnWidth(words.Left(static_cast<size_t>(blank)), font) <= width;
+}
+
+// The width of the widest line as it is drawn; with breakableAt, the widest of the lines that a
+// narrower wrap can shorten to that width.
+int32_t widestDrawnLine(const wxString& text, const wxFont& font, int32_t breakableAt = -1) {
     int32_t widest = 0;
     wxStringTokenizer lines(text, wxS("\n"), wxTOKEN_RET_EMPTY_ALL);
     while (lines.HasMoreTokens()) {
         const wxString line = lines.GetNextToken();
-        if (!onlyBreakable || line.Strip(wxString::both).Find(wxS(' ')) != wxNOT_FOUND) {
+        if (breakableAt < 0 || breakable(line, font, breakableAt)) {
             widest = std::max(widest, drawnWidth(line, font));
         }
     }
@@ -77,20 +85,26 @@ void StaticText::SetLabel(const wxString& label) {
 }
 
 void StaticText::rewrap(int32_t width) {
+    wrapUnwrappedLabel(width);
     // Wrap measures the words, so a line it makes can be drawn wider than the width: the text is
-    // wrapped again, narrower by the excess, until every line that can be broken fits.
+    // wrapped again, narrower by the excess, until every line that can be broken fits. A width of 0
+    // or less wraps nothing.
     for (int32_t wrapWidth = width; wrapWidth > 0;) {
-        SetLabel(wxString(mUnwrappedLabel.text()));
-        // Wrap sets the wrapped text through SetLabel, which must not take it for the unwrapped one.
-        mWrapping = true;
-        Wrap(wrapWidth);
-        mWrapping = false;
-        const int32_t excess = widestDrawnLine(GetLabelText(), GetFont(), true) - width;
-        if (excess <= 0) {
+        const int32_t excess = widestDrawnLine(GetLabelText(), GetFont(), width) - width;
+        if (excess <= 0 || excess >= wrapWidth) {
             break;
         }
         wrapWidth -= excess;
+        wrapUnwrappedLabel(wrapWidth);
     }
+}
+
+void StaticText::wrapUnwrappedLabel(int32_t width) {
+    SetLabel(wxString(mUnwrappedLabel.text()));
+    // Wrap sets the wrapped text through SetLabel, which must not take it for the unwrapped one.
+    mWrapping = true;
+    Wrap(width);
+    mWrapping = false;
 }
 
 void StaticText::draw(wxDC& dc) {
@@ -101,7 +115,7 @@ void StaticText::draw(wxDC& dc) {
 
 wxSize StaticText::DoGetBestClientSize() const {
     wxSize size = wxStaticText::DoGetBestClientSize();
-    size.x = std::max(size.x, widestDrawnLine(GetLabelText(), GetFont(), false));
+    size.x = std::max(size.x, widestDrawnLine(GetLabelText(), GetFont()));
     return size;
 }
 

@@ -17,7 +17,8 @@ public:
 
     void SetLabel(const wxString& label) override;
 
-    // Wraps the text as last set (not as last wrapped) at the given width.
+    // Wraps the text as last set (not as last wrapped) at the given width; 0 or less sets it back
+    // unwrapped.
     void rewrap(int32_t width);
 
     // Paints the label; device contexts other than the paint one serve tests.
@@ -29,6 +30,7 @@ protected:
 
 private:
     void onPaint(wxPaintEvent& event);
+    void wrapUnwrappedLabel(int32_t width);
 
     String mUnwrappedLabel;
     bool mWrapping = false;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,20 @@ Bytes withAttributeField(Bytes file, const std::string& name, const std::string&
     // The attribute's 4-byte size follows its name and type.
     std::memcpy(&*found + key.size() + 4 + at, &value, sizeof value);
     return file;
+}
+
+// Where the table of chunk offsets starts: after the magic number, the version and the header's
+// attributes (name, type, 4-byte size, value), which end with an empty name.
+std::size_t offsetTable(const Bytes& file) {
+    std::size_t at = 8;
+    while (at < file.size() && file[at] != 0) {
+        at = std::find(file.begin() + at, file.end(), 0) - file.begin() + 1;
+        at = std::find(file.begin() + at, file.end(), 0) - file.begin() + 1;
+        int32_t size = 0;
+        std::memcpy(&size, file.data() + at, sizeof size);
+        at += sizeof size + static_cast<std::size_t>(size);
+    }
+    return at + 1;
 }
 
 // Half channels named c0, c1, ... on a picture of 1 x 2 pixels.
@@ -126,6 +141,28 @@ TEST(ExrLoader, RefusesWhatItCannotReadWithItsMessage) {
         ASSERT_FALSE(image.ok()) << c.name;
         EXPECT_EQ(image.error().substr(0, 20), "Failed to load EXR (") << c.name << ": " << image.error();
         EXPECT_EQ(image.error()[image.error().size() - 1], L'.') << c.name;
+    }
+}
+
+// Offsets in the file count from the picture's first byte, wherever it starts in the stream; one
+// that the stream's positions cannot reach from there fails the load, even at a start past 0.
+TEST(ExrLoader, RefusesALineOffsetBeyondTheLargestStreamPositionAtAnyStart) {
+    // The seed corpus's rgb.exr, its first line said to be at 2^63 - 1.
+    Bytes farLine = Testing::writeExr(ExrPicture{});
+    const std::size_t table = offsetTable(farLine);
+    int64_t firstLine = 0;
+    std::memcpy(&firstLine, farLine.data() + table, sizeof firstLine);
+    ASSERT_EQ(firstLine, static_cast<int64_t>(table + 2 * sizeof firstLine)) << "right after the table of two lines";
+    const int64_t farOffset = std::numeric_limits<int64_t>::max();
+    std::memcpy(farLine.data() + table, &farOffset, sizeof farOffset);
+    for (const int64_t start : {0, 7, 37}) {
+        const Result<Image> image = Testing::decode(farLine, ImageFormat::exr, start);
+        ASSERT_FALSE(image.ok()) << start;
+        EXPECT_EQ(image.error().substr(0, 20), "Failed to load EXR (") << start << ": " << image.error();
+        if (start > 0) {
+            EXPECT_NE(image.error().find("Seeking beyond the largest stream position."), String::NotFound)
+                << start << ": " << image.error();
+        }
     }
 }
 

@@ -301,6 +301,18 @@ TEST_F(QuietTiff, RefusesWhatItCannotReadWithItsMessage) {
     }
 }
 
+// Offsets in the file count from the picture's first byte, wherever it starts in the stream; one
+// that the stream's positions cannot reach from there fails as a seek, even at a start past 0.
+TEST_F(QuietTiff, RefusesAnOffsetBeyondTheLargestStreamPositionAtAnyStart) {
+    // A BigTIFF header that puts its first directory at 2^63 - 1.
+    const Bytes farDirectory = {'I', 'I', 43, 0, 8, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F};
+    for (const int64_t start : {0, 7, 37}) {
+        const Result<Image> image = Testing::decode(farDirectory, ImageFormat::tiff, start);
+        ASSERT_FALSE(image.ok()) << start;
+        EXPECT_EQ(image.error(), "Failed to load TIFF image.") << start;
+    }
+}
+
 // A stream whose reads fail with an exception once they pass a position.
 template <typename Failure>
 class FailingStream : public Io::MemoryInputStream {

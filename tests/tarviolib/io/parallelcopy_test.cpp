@@ -53,6 +53,14 @@ TEST(ParallelCopyTest, EachWorkerHandsItsBlocksOverInOrder) {
     }
 }
 
+// Bytes need a source to come from; no bytes need none.
+TEST(ParallelCopyTest, RefusesToCopyBytesFromNoSource) {
+    Sunk sunk;
+    expectThrowsMessage([&] { copyInParallel({}, 5, into(sunk)); }, "Io::copyInParallel() - no source to copy from.");
+    copyInParallel({}, 0, into(sunk));
+    EXPECT_TRUE(sunk.bytes.empty());
+}
+
 TEST(ParallelCopyTest, TakesOneWorkerPerTwoProcessorsWithinTheBound) {
     const int32_t half = static_cast<int32_t>(std::thread::hardware_concurrency() / 2);
     EXPECT_EQ(parallelCopyWorkerCount(0), 1);

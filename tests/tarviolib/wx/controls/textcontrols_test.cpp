@@ -46,6 +46,37 @@ TEST_F(StaticTextTest, RewrapStartsFromTheUnwrappedText) {
     EXPECT_EQ(text->GetLabel(), "Short and new");
 }
 
+// Wrap cannot break a line whose first word is wider than the width: the rest of the line stays
+// after that word, and narrowing the wrap for it would only break every other line too narrow.
+// A width of 0 or less wraps nothing, after any earlier wrap.
+TEST_F(StaticTextTest, RewrapBreaksOnlyLinesThatANarrowerWrapCanShorten) {
+    // A checksum of 62 characters, wider than the label: the lines before it stay as without it.
+    const wxString token = wxS("9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a");
+    StaticText* plain = new StaticText(mPanel, wxID_ANY, LongText, 0, 0, -1, -1);
+    ASSERT_GT(plain->GetTextExtent(token).x, 379);
+    plain->rewrap(379);
+    const wxString twoLines = wxS("Installation has been finished.\nSee the log for details.");
+    const struct {
+        const char* name;
+        wxString text;
+        int32_t width;
+        wxString expected;
+    } cases[] = {
+        {"a token wider than the label", wxString(LongText) + " " + token + " ab", 379,
+         plain->GetLabel() + "\n" + token + " ab"},
+        {"width 0", LongText, 0, LongText},
+        {"width -1", LongText, -1, LongText},
+        {"width 0 keeps the text's own breaks", twoLines, 0, twoLines},
+    };
+    for (const auto& c : cases) {
+        StaticText* label = new StaticText(mPanel, wxID_ANY, String(c.text.wc_str()), 0, 0, -1, -1);
+        label->rewrap(100);
+        ASSERT_NE(label->GetLabel(), c.text) << c.name << ": wrapped before";
+        label->rewrap(c.width);
+        EXPECT_EQ(label->GetLabel().ToStdString(), c.expected.ToStdString()) << c.name;
+    }
+}
+
 // Under Wine some glyphs are drawn about a pixel wider than they measure ("m"), so a label as wide
 // as its measured text would cut its end off.
 TEST_F(StaticTextTest, IsAsWideAsItsTextIsDrawnAndWrapsItsLinesToFit) {
