@@ -414,24 +414,35 @@ for _name in dir(cli.CliInstallation):
         setattr(GuiInstallation, _name, None)
 
 
-def main():
+def read_arguments(files=(), file_lists=()):
+    """The command line of a test that drives the installer's windows, with the paths made absolute, and the
+    arguments left for unittest; files and file_lists name a caller's further options (one file, and a file
+    each time given)."""
     global ARGS
     parser = argparse.ArgumentParser()
     parser.add_argument("installer")
     parser.add_argument("--probe", required=True)
     parser.add_argument("--sleeper", required=True)
-    parser.add_argument("--console-host", required=True)
     parser.add_argument("--payload", action="append", required=True)
     parser.add_argument("--working-file", action="append", default=[])
     parser.add_argument("--screenshots")
+    for option in files:
+        parser.add_argument(option, required=True)
+    for option in file_lists:
+        parser.add_argument(option, action="append", required=True)
     ARGS, rest = parser.parse_known_args()
-    for name in ("installer", "probe", "sleeper", "console_host"):
+    for name in ("installer", "probe", "sleeper", *(option[2:].replace("-", "_") for option in files)):
         setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
-    ARGS.payload = [os.path.abspath(folder) for folder in ARGS.payload]
-    ARGS.working_file = [os.path.abspath(file) for file in ARGS.working_file]
+    for name in ("payload", "working_file", *(option[2:].replace("-", "_") for option in file_lists)):
+        setattr(ARGS, name, [os.path.abspath(path) for path in getattr(ARGS, name)])
     if ARGS.screenshots:
         ARGS.screenshots = os.path.abspath(ARGS.screenshots)
     cli.ARGS = ARGS
+    return ARGS, rest
+
+
+def main():
+    _, rest = read_arguments(files=["--console-host"])
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
 

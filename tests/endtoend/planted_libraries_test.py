@@ -13,7 +13,6 @@ They are planted all the same, under Wine's own choice; the import table test co
                               [--payload DIR ...] [--working-file FILE ...] --planted LIBRARY [--planted ...]
                               [unittest arguments]
 """
-import argparse
 import os
 import shutil
 import subprocess
@@ -81,21 +80,7 @@ class PlantedLibraries(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser()
-    parser.add_argument("installer")
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--sleeper", required=True)
-    parser.add_argument("--payload", action="append", required=True)
-    parser.add_argument("--working-file", action="append", default=[])
-    parser.add_argument("--planted", action="append", required=True)
-    ARGS, rest = parser.parse_known_args()
-    for name in ("installer", "probe", "sleeper"):
-        setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
-    ARGS.planted = [os.path.abspath(file) for file in ARGS.planted]
-    ARGS.payload = [os.path.abspath(folder) for folder in ARGS.payload]
-    ARGS.working_file = [os.path.abspath(file) for file in ARGS.working_file]
-    ARGS.screenshots = None
-    cli.ARGS = gui.ARGS = ARGS
+    ARGS, rest = gui.read_arguments(file_lists=["--planted"])
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
 
