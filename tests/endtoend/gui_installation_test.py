@@ -77,17 +77,19 @@ class GuiMachine(cli.Machine):
             self.output.close()
         super().close()
 
-    def start_installer(self):
-        """Starts the wizard in a working folder that holds the working-folder files."""
+    def start_installer(self, installer=None, wait=True):
+        """Starts the wizard (ARGS.installer, or that host path) in a working folder that holds the
+        working-folder files; with wait, returns the window's probe once it is shown."""
         work = "C:\\endtoend\\work"
         shutil.rmtree(self.host(work), ignore_errors=True)
         os.makedirs(self.host(work))
         for file in ARGS.working_file:
             shutil.copy(file, self.host(work))
         self.output = tempfile.TemporaryFile()
-        self.installer = subprocess.Popen([cli.WINE, ARGS.installer], env=self.gui_env, cwd=self.host(work),
-                                          stdin=subprocess.DEVNULL, stdout=self.output, stderr=self.output)
-        return self.wait_window(TITLE)
+        self.installer = subprocess.Popen([cli.WINE, installer or ARGS.installer], env=self.gui_env,
+                                          cwd=self.host(work), stdin=subprocess.DEVNULL, stdout=self.output,
+                                          stderr=self.output)
+        return self.wait_window(TITLE) if wait else None
 
     def wait_installer(self):
         """The installer's exit code once it has ended by itself."""

@@ -15,9 +15,7 @@ They are planted all the same, under Wine's own choice; the import table test co
 """
 import os
 import shutil
-import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
@@ -66,9 +64,7 @@ class PlantedLibraries(unittest.TestCase):
 
     def test_wizard_start(self):
         machine, installer = self.machine()
-        machine.output = tempfile.TemporaryFile()
-        machine.installer = subprocess.Popen([cli.WINE, installer], env=machine.gui_env, cwd=machine.host(DOWNLOADS),
-                                             stdin=subprocess.DEVNULL, stdout=machine.output, stderr=machine.output)
+        machine.start_installer(installer, wait=False)
         # Until the window is up, or the program has ended without one.
         deadline = time.monotonic() + gui.TIMEOUT
         shown = None
