@@ -18,10 +18,11 @@ import argparse
 import functools
 import os
 import re
-import struct
 import subprocess
 import sys
 import tempfile
+
+from peimage import Image
 
 WINDOWS_7 = "0x0601"
 # Libraries whose functions the headers cannot vouch for: the C runtime (see above).
@@ -36,105 +37,6 @@ HEADER_GROUPS = [
     tlhelp32.h winioctl.h usp10.h dwmapi.h iphlpapi.h setupapi.h wincrypt.h userenv.h""".split(),
     "windows.h winhttp.h".split(),
 ]
-
-
-class ImageError(Exception):
-    pass
-
-
-class Image:
-    """A PE image's machine and its two import tables: {library (lowercase): [function name or
-    "#ordinal"]}."""
-
-    def __init__(self, path):
-        with open(path, "rb") as file:
-            self.data = file.read()
-        if self.data[:2] != b"MZ":
-            raise ImageError(f"{path}: not a Windows program")
-        pe = self.u32(0x3C)
-        if self.data[pe:pe + 4] != b"PE\0\0":
-            raise ImageError(f"{path}: no PE header")
-        self.machine, sections = struct.unpack_from("<HH", self.data, pe + 4)
-        optional_size = self.u16(pe + 20)
-        optional = pe + 24
-        magic = self.u16(optional)
-        self.wide = magic == 0x20B
-        directories = optional + (112 if self.wide else 96)
-        self.base = struct.unpack_from("<Q" if self.wide else "<I", self.data, optional + (24 if self.wide else 28))[0]
-        self.sections = []
-        table = optional + optional_size
-        for i in range(sections):
-            virtual_size, virtual_address, raw_size, raw_offset = struct.unpack_from(
-                "<IIII", self.data, table + 40 * i + 8)
-            self.sections.append((virtual_address, max(virtual_size, raw_size), raw_offset))
-        self.imports = self.read_table(self.directory(directories, 1), 20, 3, 4)
-        # The delay-load descriptor: attributes, then the library's name and, as the fifth field, its
-        # name table, as relative addresses (attribute bit 0) or, in older linkers' tables, as addresses.
-        self.delayed = self.read_table(self.directory(directories, 13), 32, 1, 4)
-        if not self.delayed:
-            self.delayed = self.find_delay_descriptors()
-
-    def u16(self, offset):
-        return struct.unpack_from("<H", self.data, offset)[0]
-
-    def u32(self, offset):
-        return struct.unpack_from("<I", self.data, offset)[0]
-
-    def directory(self, directories, index):
-        return self.u32(directories + 8 * index)
-
-    def offset(self, rva):
-        for address, size, raw in self.sections:
-            if address <= rva < address + size:
-                return rva - address + raw
-        raise ImageError(f"address {rva:#x} is in no section")
-
-    def text(self, rva):
-        start = self.offset(rva)
-        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
-
-    def read_table(self, rva, size, name_field, names_field):
-        """Descriptors of SIZE bytes from RVA until an empty one; NAME_FIELD and NAMES_FIELD are
-        the 32-bit field indices of the library's name and of its name table."""
-        table = {}
-        if rva == 0:
-            return table
-        entry = self.offset(rva)
-        while any(self.data[entry:entry + size]):
-            fields = struct.unpack_from(f"<{size // 4}I", self.data, entry)
-            names = fields[0] if size == 20 and fields[0] else fields[names_field]
-            # Only a delay-load descriptor has attributes; without bit 0 its fields are addresses.
-            base = self.base if size == 32 and not fields[0] & 1 else 0
-            library = self.text(fields[name_field] - base).lower()
-            table.setdefault(library, []).extend(self.names(names - base, base))
-            entry += size
-        return table
-
-    def find_delay_descriptors(self):
-        """GNU ld (up to 2.40 at least) links the delay-load descriptors that dlltool makes, one per
-        library, into the code section without naming them in the image's directory: they are found by
-        their shape, relative addresses whose last three fields are zero, the first naming a library."""
-        table = {}
-        for match in re.finditer(rb"\x01\0\0\0(.{16})\0{12}", self.data, re.S):
-            name, _, _, names = struct.unpack("<4I", match.group(1))
-            try:
-                library = self.text(name).lower()
-                if re.fullmatch(r"[\w.-]+\.(dll|drv)", library):
-                    table.setdefault(library, []).extend(self.names(names, 0))
-            except (ImageError, ValueError, UnicodeDecodeError, struct.error):
-                continue
-        return table
-
-    def names(self, rva, base):
-        step, flag = (8, 1 << 63) if self.wide else (4, 1 << 31)
-        entry = self.offset(rva)
-        while True:
-            thunk = struct.unpack_from("<Q" if self.wide else "<I", self.data, entry)[0]
-            if thunk == 0:
-                return
-            # A name is a 16-bit hint, then the text.
-            yield f"#{thunk & 0xFFFF}" if thunk & flag else self.text((thunk & 0x7FFFFFFF) - base + 2)
-            entry += step
 
 
 @functools.lru_cache(maxsize=None)
