@@ -32,7 +32,11 @@ configure_runnable_windows() {
     run_build=build
     configure_windows
   else
-    echo "[$script_name] this machine cannot run 32-bit programs: using the 64-bit build (build-win64)"
+    if [ "${TARVIO_FORCE_64BIT:-}" = 1 ]; then
+      echo "[$script_name] TARVIO_FORCE_64BIT=1: using the 64-bit build (build-win64)"
+    else
+      echo "[$script_name] this machine cannot run 32-bit programs: using the 64-bit build (build-win64)"
+    fi
     run_build=build-win64
     configure_windows_arch x86_64 "$run_build"
   fi
