@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# CTest's runner of the Windows test programs passes on their output and exit code, and returns when
+# the program ends even though a process it started still holds that output. wine.sh is a stand-in
+# that runs its argument as a shell command: nothing here touches a real prefix.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cp "$root/scripts/wine-test.sh" "$work/"
+printf '#!/usr/bin/env bash\nexec bash -c "$1"\n' >"$work/wine.sh"
+chmod +x "$work/wine.sh"
+
+# Read through a pipe, as CTest reads it.
+output=$("$work/wine-test.sh" 'echo out; echo err >&2; exit 3' | cat; exit "${PIPESTATUS[0]}")
+status=$?
+[ "$status" -eq 3 ] || fail "exit code $status, not the program's 3"
+[ "$output" = $'out\nerr' ] || fail "output '$output', not the program's two lines"
+
+# The program leaves a process behind that holds its output for 30 s.
+start=$SECONDS
+output=$("$work/wine-test.sh" 'sleep 30 & echo started' | cat)
+elapsed=$((SECONDS - start))
+[ "$elapsed" -lt 10 ] || fail "the reader waited ${elapsed} s for the process left behind"
+[ "$output" = started ] || fail "output '$output', not the program's line"
+pkill -f "^sleep 30$" 2>/dev/null
+
+[ "$failures" -eq 0 ] && echo "all passed"
+exit $((failures > 0))
