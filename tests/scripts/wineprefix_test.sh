@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # The prefix script deletes only a prefix the project made, and start_display fails clearly.
 # Wine and Xvfb are stand-ins on PATH: nothing here touches a real prefix or display.
-set -uo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/scripttest.sh"
 
 mkdir -p "$work/bin"
 for tool in wine wineboot wineserver; do
@@ -77,5 +72,4 @@ elif [ -e "$fifo_folder" ]; then
   fail "the fifo's folder $fifo_folder was left behind"
 fi
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit $((failures > 0))
+finish

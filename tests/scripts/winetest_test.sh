@@ -2,12 +2,7 @@
 # CTest's runner of the Windows test programs passes on their output and exit code, and returns when
 # the program ends even though a process it started still holds that output. wine.sh is a stand-in
 # that runs its argument as a shell command: nothing here touches a real prefix.
-set -uo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/scripttest.sh"
 
 cp "$root/scripts/wine-test.sh" "$work/"
 printf '#!/usr/bin/env bash\nexec bash -c "$1"\n' >"$work/wine.sh"
@@ -27,5 +22,4 @@ elapsed=$((SECONDS - start))
 [ "$output" = started ] || fail "output '$output', not the program's line"
 pkill -f "^sleep 30$" 2>/dev/null
 
-[ "$failures" -eq 0 ] && echo "all passed"
-exit $((failures > 0))
+finish
