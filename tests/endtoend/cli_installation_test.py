@@ -627,7 +627,15 @@ class Machine:
 
     def registry_values(self, key, view=64):
         """{name: (kind, data)}, or None when the key does not exist in that view."""
-        code, out, _ = self.wine(["reg", "query", key, f"/reg:{view}"])
+        # reg says so when the key does not exist; under load it has also been seen to fail without a
+        # word, which is asked again rather than taken for a missing key.
+        for _ in range(3):
+            code, out, err = self.wine(["reg", "query", key, f"/reg:{view}"])
+            if code == 0 or b"Unable to find the specified registry key" in out:
+                break
+            time.sleep(1)
+        else:
+            raise AssertionError(f"reg query {key} /reg:{view} failed three times: {code}, {out!r}, {err!r}")
         if code != 0:
             return None
         values = {}
