@@ -32,11 +32,9 @@ configure_runnable_windows() {
     run_build=build
     configure_windows
   else
-    if [ "${TARVIO_FORCE_64BIT:-}" = 1 ]; then
-      echo "[$script_name] TARVIO_FORCE_64BIT=1: using the 64-bit build (build-win64)"
-    else
-      echo "[$script_name] this machine cannot run 32-bit programs: using the 64-bit build (build-win64)"
-    fi
+    local why="this machine cannot run 32-bit programs"
+    [ "${TARVIO_FORCE_64BIT:-}" = 1 ] && why="TARVIO_FORCE_64BIT=1"
+    echo "[$script_name] $why: using the 64-bit build (build-win64)"
     run_build=build-win64
     configure_windows_arch x86_64 "$run_build"
   fi
