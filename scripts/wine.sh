@@ -10,14 +10,18 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEPREFIX="${TARVIO_WINEPREFIX:-${TARVIO_CACHE:-$HOME/.cache/tarvio}/wineprefix}"
 export WINEARCH=win64
-export WINEDEBUG=-all
+# Wine's diagnostics are off unless TARVIO_WINEDEBUG asks for some (scripts/wine-stress.py --winedebug).
+export WINEDEBUG=${TARVIO_WINEDEBUG:--all}
 # A caller's own overrides come after these.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 # Where 32-bit programs cannot run, the 32-bit loader cannot start either: only 64-bit programs run,
 # through the 64-bit loader (scripts/common.sh explains, and TARVIO_FORCE_64BIT=1 chooses it anyway).
-export TARVIO_WINE=wine
-if [ "${TARVIO_FORCE_64BIT:-}" = 1 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  export TARVIO_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+# Each loader has its own folder of Wine's programs. TARVIO_WINE_LOADERS names the loaders' folder
+# (the tests of this script give stand-ins).
+loaders=${TARVIO_WINE_LOADERS:-/usr/lib/wine}
+export TARVIO_WINE=$loaders/wine TARVIO_WINE_SYSTEM='C:\windows\syswow64'
+if [ "${TARVIO_FORCE_64BIT:-}" = 1 ] || ! "$loaders/wine" --version >/dev/null 2>&1; then
+  export TARVIO_WINE=$loaders/wine64 WINELOADER=$loaders/wine64 TARVIO_WINE_SYSTEM='C:\windows\system32'
 fi
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy FTP_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 
@@ -33,14 +37,55 @@ case "${1:-}" in
     wineserver -p 2>/dev/null || true
     # Start the prefix's background processes (services, and the desktop that the first window
     # needs) detached from our output: started later by a test, they would hold its pipes open.
-    "$TARVIO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    "$TARVIO_WINE" "$TARVIO_WINE_SYSTEM\\cmd.exe" /c exit </dev/null >/dev/null 2>&1 || true
     if [ -n "${DISPLAY:-}" ]; then
       # A window that stays up keeps the desktop process alive until --stop-server.
-      setsid "$TARVIO_WINE" notepad.exe </dev/null >/dev/null 2>&1 &
+      setsid "$TARVIO_WINE" "$TARVIO_WINE_SYSTEM\\notepad.exe" </dev/null >/dev/null 2>&1 &
       sleep 1
     fi
     exit 0 ;;
   --stop-server) wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; exit 0 ;;
 esac
 
-exec "$TARVIO_WINE" "$@"
+# Wine's own programs (reg, cmd, wmic), named without a folder.
+#
+# Wine starts a program named so, or one built for the other loader, through start.exe: one more
+# process start. Named by their path in the loader's own system folder, the loader starts them
+# itself, as start.exe did (the 32-bit loader takes syswow64's). Their messages come in English
+# whatever the machine's language: the callers read them.
+name=${1:-}
+[[ $name == *.* ]] || name=$name.exe
+if [[ $# -eq 0 || $1 == */* || $1 == *\\* || ! -f $WINEPREFIX/drive_c/windows/${TARVIO_WINE_SYSTEM##*\\}/$name ]]; then
+  exec "$TARVIO_WINE" "$@"
+fi
+export LC_ALL=C.UTF-8
+set -- "$TARVIO_WINE_SYSTEM\\$name" "${@:2}"
+[ "$name" = reg.exe ] || exec "$TARVIO_WINE" "$@"
+
+# Under load Wine has lost a process before any of its code ran, now and then: through start.exe
+# that printed "ShellExecuteEx failed: Internal error" (the new process was gone before it had
+# started), and a reg that the loader started itself ended with exit code 1 and printed nothing.
+# reg prints a message whenever it fails, so exit code 1 without a word is Wine's failure, not
+# reg's: such a start is made again, twice at most, and said so on the error stream. reg's own
+# failures are passed on as they are.
+# The output is held until the program has ended, in files without a name (nothing stays behind if
+# this script is killed).
+out=$(mktemp "${TMPDIR:-/tmp}/tarvio-wine-out.XXXXXX")
+err=$(mktemp "${TMPDIR:-/tmp}/tarvio-wine-err.XXXXXX")
+exec 3<>"$out" 4<>"$err"
+rm -f "$out" "$err"
+attempts=3
+for attempt in $(seq "$attempts"); do
+  status=0
+  "$TARVIO_WINE" "$@" >/dev/fd/3 2>/dev/fd/4 3>&- 4>&- || status=$?
+  # Wine's own diagnostics (TARVIO_WINEDEBUG) are not the program's words.
+  if [[ $status -ne 1 || -s /dev/fd/3 ]] || grep -qv '^[0-9a-f]\{4\}:\(err\|warn\|fixme\|trace\):' /dev/fd/4; then
+    break
+  fi
+  [ "$attempt" -lt "$attempts" ] || break
+  echo "[wine.sh] $name ended with exit code 1 before it printed a word: Wine lost it before it ran." \
+    "Starting it again ($((attempt + 1)) of $attempts)." >&2
+done
+cat /dev/fd/3
+cat /dev/fd/4 >&2
+exit "$status"

@@ -29,5 +29,6 @@ for link in "$prefix"/drive_c/users/*/*; do
 done
 
 # Real Windows always has this key; a fresh prefix does not.
-"$wine" reg add 'HKCU\Software\Classes' /f /reg:64 >/dev/null 2>&1
+# By its path: see scripts/wine.sh.
+"$wine" "${TARVIO_WINE_SYSTEM:-C:\windows\system32}\reg.exe" add 'HKCU\Software\Classes' /f /reg:64 >/dev/null 2>&1
 wineserver -w
