@@ -16,10 +16,21 @@ status=$?
 
 # The program leaves a process behind that holds its output for 30 s.
 start=$SECONDS
-output=$("$work/wine-test.sh" 'sleep 30 & echo started' | cat)
+output=$("$work/wine-test.sh" "sleep 30 & echo \$! >'$work/left'; echo started" | cat)
 elapsed=$((SECONDS - start))
 [ "$elapsed" -lt 10 ] || fail "the reader waited ${elapsed} s for the process left behind"
 [ "$output" = started ] || fail "output '$output', not the program's line"
-pkill -f "^sleep 30$" 2>/dev/null
+kill "$(cat "$work/left")" 2>/dev/null
+
+# CTest kills a test at its time-out without a chance to clean up: nothing stays in the temporary folder.
+mkdir "$work/tmp"
+TMPDIR=$work/tmp "$work/wine-test.sh" "echo \$\$ >'$work/program'; exec sleep 30" >/dev/null &
+runner=$!
+for _ in $(seq 100); do [ -s "$work/program" ] && break; sleep 0.1; done
+kill -9 "$runner"
+wait "$runner" 2>/dev/null
+kill "$(cat "$work/program")" 2>/dev/null
+left=$(ls -A "$work/tmp")
+[ -z "$left" ] || fail "a killed runner left '$left' in the temporary folder"
 
 finish
