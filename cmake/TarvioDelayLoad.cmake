@@ -51,12 +51,17 @@ foreach(entry IN LISTS TARVIO_DELAY_LOADED)
     list(TRANSFORM imports REPLACE " I ${_tarvio_symbol_prefix}" "")
     list(REMOVE_DUPLICATES imports)
     list(JOIN imports "\n" exports)
-    file(WRITE ${_tarvio_delay_dir}/${name}.def "LIBRARY \"${dll}\"\nEXPORTS\n${exports}\n")
+    # Made in a folder of its own and moved into place once marked: a configure stopped half-way
+    # must not leave an unmarked library that is newer than its inputs, and so never made again.
+    set(making ${_tarvio_delay_dir}/making)
+    file(REMOVE_RECURSE ${making})
+    file(MAKE_DIRECTORY ${making})
+    file(WRITE ${making}/${name}.def "LIBRARY \"${dll}\"\nEXPORTS\n${exports}\n")
     # dlltool names the library's symbols after the output's path: a bare name keeps the build
     # folder out of them.
     execute_process(COMMAND ${TARVIO_DLLTOOL} -m ${_tarvio_dlltool_machine} --kill-at
                             --input-def ${name}.def --dllname ${dll} --output-delaylib lib${name}-delay.a
-                    WORKING_DIRECTORY ${_tarvio_delay_dir} RESULT_VARIABLE result)
+                    WORKING_DIRECTORY ${making} RESULT_VARIABLE result)
     if(NOT result EQUAL 0)
       message(FATAL_ERROR "dlltool could not make the delay-import library of ${dll}")
     endif()
@@ -69,10 +74,12 @@ foreach(entry IN LISTS TARVIO_DELAY_LOADED)
     # of the code (.text$* sorts there), and runs from there.
     execute_process(COMMAND ${TARVIO_OBJCOPY} --rename-section ".text=.text$delay,contents,alloc,load,readonly,data"
                             lib${name}-delay.a
-                    WORKING_DIRECTORY ${_tarvio_delay_dir} RESULT_VARIABLE result)
+                    WORKING_DIRECTORY ${making} RESULT_VARIABLE result)
     if(NOT result EQUAL 0)
       message(FATAL_ERROR "objcopy could not mark the code of the delay-import library of ${dll}")
     endif()
+    file(RENAME ${making}/lib${name}-delay.a ${delay_library})
+    file(REMOVE_RECURSE ${making})
   endif()
   add_library(${name} STATIC IMPORTED GLOBAL)
   set_target_properties(${name} PROPERTIES IMPORTED_LOCATION ${delay_library}

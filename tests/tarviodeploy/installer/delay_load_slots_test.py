@@ -6,7 +6,7 @@ address of a small thunk of its own, which loads the slot's address and jumps on
 calls the helper; the helper loads the library and writes the function's address into the slot. A slot
 that holds anything else sends the first call elsewhere: one that holds 0, to address 0.
 
-    delay_load_slots_test.py PROGRAM.exe...
+    delay_load_slots_test.py PROGRAM.exe... [--product PROGRAM.exe... --product-libraries LIBRARY,...]
     delay_load_slots_test.py --compiler CC --delay-library LIB --import-library LIB --self-check
 """
 import argparse
@@ -71,9 +71,18 @@ def problems(image):
     return found, count
 
 
-def check(path):
+def missing(image, required):
+    """The libraries of REQUIRED that the image has no delay-load descriptor for: a product whose
+    descriptors were not found at all would otherwise pass with no slot read."""
+    libraries = {descriptor.library for descriptor in image.delay_descriptors}
+    return [f"{library}: no delay-load descriptor, though the program delay-loads it"
+            for library in required if library not in libraries]
+
+
+def check(path, required=()):
     image = Image(path)
     found, count = problems(image)
+    found += missing(image, required)
     libraries = sorted({descriptor.library for descriptor in image.delay_descriptors})
     print(f"{path}: {count} delay-load slots of {len(libraries)} libraries ({', '.join(libraries) or 'none'}), "
           f"{len(found)} unsound")
@@ -138,7 +147,10 @@ def self_check(compiler, libraries):
     if found:
         print(f"self-check: FAILED, a program linked as the project links: {found}")
         return False
-    ok = True
+    ok = missing(image, ["uxtheme.dll"]) == [] and missing(image, ["uxtheme.dll", "version.dll"]) == [
+        "version.dll: no delay-load descriptor, though the program delay-loads it"]
+    if not ok:
+        print("self-check: a library without a descriptor was not told from one with")
     for name, damage, expected in SELF_CHECK_DAMAGE:
         found, _ = problems(Image(data=bytes(damage(image))))
         if not any(problem.startswith(f"{SELF_CHECK_FUNCTION}: ") and expected in problem for problem in found):
@@ -155,6 +167,10 @@ def main():
     parser.add_argument("--delay-library", help="the project's delay-import library of uxtheme.dll")
     parser.add_argument("--import-library", help="the import library that follows it on the link line")
     parser.add_argument("--self-check", action="store_true", help="check a small program linked the project's way")
+    parser.add_argument("--product", action="append", default=[],
+                        help="one of the PROGRAMs that must delay-load each of --product-libraries")
+    parser.add_argument("--product-libraries", type=lambda text: text.split(","), default=[],
+                        metavar="LIBRARY,...")
     parser.add_argument("programs", nargs="*")
     args = parser.parse_args()
     results = []
@@ -162,7 +178,13 @@ def main():
         if not (args.compiler and args.delay_library and args.import_library):
             parser.error("--self-check needs --compiler, --delay-library and --import-library")
         results.append(self_check(args.compiler, [args.delay_library, args.import_library]))
-    results += [check(path) for path in args.programs]
+    if args.product and not args.product_libraries:
+        parser.error("--product needs --product-libraries")
+    products = {os.path.realpath(path) for path in args.product}
+    if not products <= {os.path.realpath(path) for path in args.programs}:
+        parser.error("every --product must be one of the PROGRAMs")
+    results += [check(path, args.product_libraries if os.path.realpath(path) in products else ())
+                for path in args.programs]
     return 0 if results and all(results) else 1
 
 
