@@ -394,7 +394,12 @@ def call(command, env, cwd=None, timeout=TIMEOUT):
                               timeout=timeout).returncode
         out.seek(0)
         err.seek(0)
-        return code, out.read(), err.read()
+        out, err = out.read(), err.read()
+    # What scripts/wine.sh says of a start it made again shows in the test's own output.
+    for line in err.splitlines():
+        if line.startswith(b"[wine.sh] "):
+            print(line.decode(errors="replace"), file=sys.stderr, flush=True)
+    return code, out, err
 
 
 def wine_env(prefix):
