@@ -34,10 +34,12 @@ public:
     // Records a file as the component's without installing it; a relative path is taken
     // under the component's folder.
     virtual void recordFile(const Io::Path& path) = 0;
-    // Writes the payload file source to destination (relative: under the component's folder);
-    // answers the written file's absolute path.
+    // Writes the payload file source to destination (relative: under the component's folder, and
+    // refused as a failed file when it would lead outside it); answers the written file's absolute
+    // path.
     virtual Result<Io::Path> installFile(const Io::Path& destination, const Io::Path& source, uint32_t flags) = 0;
-    // Every payload file below sourceDirectory, at the same relative place below destination.
+    // Every payload file below sourceDirectory, at the same relative place below destination; a
+    // name that would lead outside destination is a failed file.
     virtual void installDirectory(const Io::Path& destination, const Io::Path& sourceDirectory, uint32_t flags) = 0;
     // The shared libraries of the renderer's programs; true when all of them were installed.
     virtual bool installRendererLibraries(const Io::Path& directory) = 0;

@@ -9,6 +9,7 @@
 #include "tarviolib/http/httpinputstream.h"
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/filesystem.h"
+#include "tarviolib/io/relativepath.h"
 #include "tarviolib/winapi/knownfolders.h"
 
 #include <windows.h>
@@ -74,7 +75,8 @@ bool InstallContext::downloadAdditionalData(const String& fileName) {
             return true;
         }
         const UniquePtr<HttpInputStream> download = HttpInputStream::get(mBaseUrl + fileName, DownloadTimeout);
-        const Io::Path file = valueOrThrow(Io::createRandomNamedFile(valueOrThrow(Io::temporaryDirectory())));
+        const Io::Path folder = valueOrThrow(mDownloadFolder ? *mDownloadFolder : Io::temporaryDirectory());
+        const Io::Path file = valueOrThrow(Io::createRandomNamedFile(folder));
         try {
             const Optional<int64_t> total = download->contentLength();
             if (mLogger->isGui()) {
@@ -131,7 +133,19 @@ void InstallContext::recordFile(const Io::Path& path) {
     }
 }
 
+Result<Io::Path> InstallContext::refuseOutsideComponent(const Io::Path& destination) {
+    const String text = "Failed to install file " + underComponent(destination).toNative() +
+                        ": the name leads outside the folder " + mComponentDirectory.toNative();
+    error(text);
+    return Result<Io::Path>::fromError(text);
+}
+
 Result<Io::Path> InstallContext::installFile(const Io::Path& destination, const Io::Path& source, uint32_t flags) {
+    // The packs' names are checked when they are opened; this keeps a name from anywhere else out
+    // too. An absolute destination is the component's own choice.
+    if (!destination.isAbsolute() && !Io::isContainedRelativePath(destination.text())) {
+        return refuseOutsideComponent(destination);
+    }
     const Io::Path target = underComponent(destination).absolute();
     // Registered for this one extraction: the folders it creates belong to the component.
     SharedPtr<DatabaseFileSystemRecorder> recorder = makeShared<DatabaseFileSystemRecorder>(mCurrentEntry);
@@ -156,7 +170,12 @@ void InstallContext::installDirectory(const Io::Path& destination, const Io::Pat
     }
     const int32_t prefixSize = folder.isEmpty() ? 0 : folder.size() + 1;
     for (const String& file : mEnvironment->listFiles(folder, true, {})) {
-        installFile(destination / file.substr(prefixSize), file, flags);
+        const String name = file.substr(prefixSize);
+        if (Io::isContainedRelativePath(name)) {
+            installFile(destination / name, file, flags);
+        } else {
+            refuseOutsideComponent(destination / name);
+        }
     }
 }
 

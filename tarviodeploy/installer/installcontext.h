@@ -10,6 +10,7 @@
 #include "tarviodeploy/shared/progresscontext.h"
 #include "tarviolib/core/result.h"
 #include "tarviolib/core/function.h"
+#include "tarviolib/core/optional.h"
 #include "tarviolib/core/sharedptr.h"
 #include "tarviolib/core/string.h"
 #include "tarviolib/core/uniqueptr.h"
@@ -43,6 +44,9 @@ public:
     OperationResult componentResult();
     // The worst report of the whole run.
     OperationResult severity() const { return mSeverity; }
+    // Where downloaded data is saved before it is read; the temporary folder unless set. A failed
+    // folder fails every download with its error.
+    void setDownloadFolder(const Result<Io::Path>& folder) { mDownloadFolder = folder; }
 
     bool downloadAdditionalData(const String& fileName) override;
     Result<String> remoteVersion(const String& fileName) override;
@@ -61,6 +65,8 @@ public:
 private:
     // Absolute paths unchanged, relative ones under the component's folder.
     Io::Path underComponent(const Io::Path& path) const;
+    // Reports the file as failed and answers that failure.
+    Result<Io::Path> refuseOutsideComponent(const Io::Path& destination);
     bool writeRegistryValue(const String& keyPath, const String& valueName,
                             const Function<bool(const WinApi::Registry::Key&)>& write);
 
@@ -73,6 +79,7 @@ private:
     SharedPtr<DatabaseComponentEntry> mCurrentEntry;
     SharedPtr<DatabaseRegistryRecorder> mRegistryRecorder;
     String mBaseUrl;
+    Optional<Result<Io::Path>> mDownloadFolder;
 };
 
 } // namespace Tarvio

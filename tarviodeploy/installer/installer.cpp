@@ -7,6 +7,8 @@
 #include "tarviodeploy/shared/progresscontext.h"
 #include "tarviolib/core/formatting.h"
 #include "tarviolib/ui/guiutils.h"
+#include "tarviolib/winapi/administratorsfolder.h"
+#include "tarviolib/winapi/knownfolders.h"
 #include "tarviolib/winapi/registry.h"
 
 namespace Tarvio {
@@ -19,7 +21,9 @@ const wchar_t* const ProductKeyPath = L"HKEY_LOCAL_MACHINE\\Software\\TarvioRend
 
 Installer::Installer(PluginDescriptor* descriptor, DeploymentEnvironment* environment, DeploymentUserInterface* ui)
     : DeployBase(descriptor, environment, ui), mUnpackDirectory(Io::Path(L"Tarvio Renderer").absolute()) {
-    addUncategorizedComponent(makeUnique<VsRedistributablesComponent>());
+    UniquePtr<VsRedistributablesComponent> redistributables = makeUnique<VsRedistributablesComponent>();
+    mRedistributables = redistributables.get();
+    addUncategorizedComponent(std::move(redistributables));
 }
 
 OperationResult Installer::run(InstallerLogger& logger) {
@@ -69,6 +73,18 @@ OperationResult Installer::install(InstallerLogger& logger) {
             return context.severity();
         }
     }
+
+    // The run is elevated: what it runs or reads back after writing it goes where the user's
+    // unelevated programs cannot replace it in between.
+    const Result<Io::Path> temporaryFolder = Io::temporaryDirectory();
+    const Result<Io::Path> privateFolder = temporaryFolder.ok()
+                                               ? WinApi::createAdministratorsOnlyFolder(temporaryFolder.value())
+                                               : temporaryFolder;
+    if (privateFolder.ok()) {
+        environment().addTemporaryFolder(privateFolder.value());
+    }
+    context.setDownloadFolder(privateFolder);
+    mRedistributables->setRunFolder(privateFolder);
 
     installComponents(context, logger);
     writeDatabase(logger);

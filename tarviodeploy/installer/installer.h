@@ -10,6 +10,8 @@
 
 namespace Tarvio {
 
+class VsRedistributablesComponent;
+
 enum class InstallType : int32_t { Typical = 0, Custom = 1, Unpack = 2 };
 
 // Runs one installation, or one unpack of every component into a folder.
@@ -42,6 +44,8 @@ private:
 
     InstallType mInstallType = InstallType::Typical;
     Io::Path mUnpackDirectory;
+    // Owned by the components' list.
+    VsRedistributablesComponent* mRedistributables;
 };
 
 } // namespace Tarvio

@@ -79,8 +79,14 @@ void VsRedistributablesComponent::unpack(IInstallContext& context) {
 
 void VsRedistributablesComponent::extractAndRun(IInstallContext& context) {
     const String name = extractedName;
+    const bool folderFailed = mRunFolder && !mRunFolder->ok();
+    if (folderFailed) {
+        context.error(mRunFolder->error());
+    }
     const Result<Io::Path> extracted =
-        context.installFile(Io::Path(name), Io::Path(payloadFile), InstallFileFlags::Temporary);
+        folderFailed ? *mRunFolder
+                     : context.installFile(mRunFolder ? mRunFolder->value() / name : Io::Path(name),
+                                           Io::Path(payloadFile), InstallFileFlags::Temporary);
     if (!extracted.ok()) {
         context.error(L"Failed to extract installer " + name);
         return;

@@ -100,6 +100,9 @@ DeploymentEnvironment::DeploymentEnvironment(const void* pack, int32_t size)
 DeploymentEnvironment::~DeploymentEnvironment() {
     removeAll(mTemporaryPackFiles);
     removeAll(mTemporaryFiles);
+    for (const Io::Path& folder : mTemporaryFolders) {
+        Io::removeDirectory(folder);
+    }
 }
 
 Result<Array<uint8_t>> DeploymentEnvironment::readFile(const Io::Path& source) {
@@ -189,6 +192,8 @@ void DeploymentEnvironment::addTemporaryPackFile(const Io::Path& packFile) {
     addPackFile(packFile);
     mTemporaryPackFiles.append(packFile);
 }
+
+void DeploymentEnvironment::addTemporaryFolder(const Io::Path& folder) { mTemporaryFolders.append(folder); }
 
 Array<String> DeploymentEnvironment::listFiles(const Io::Path& folder, bool recursive,
                                                const Array<String>& extensions) {

@@ -20,8 +20,8 @@ class PackFileVfs;
 enum class ExtractFlags : uint32_t { Temporary = 1 };
 
 // The installer's payload: the pack carried in the program, then the packs added at run time,
-// asked in that order. Remembers what it extracted for temporary use and the downloaded packs,
-// and deletes them when it ends.
+// asked in that order. Remembers what it extracted for temporary use, the downloaded packs and
+// the folders made for them, and deletes them when it ends.
 class DeploymentEnvironment : public Object {
 public:
     // The bytes must stay valid for the object's life (the program's own resource).
@@ -44,6 +44,9 @@ public:
     void addPackFile(const Io::Path& packFile);
     // The same; the file is also deleted when the environment ends.
     void addTemporaryPackFile(const Io::Path& packFile);
+    // A folder removed when the environment ends, after the temporary files that it may hold; one
+    // still holding something else stays.
+    void addTemporaryFolder(const Io::Path& folder);
     Array<String> listFiles(const Io::Path& folder, bool recursive, const Array<String>& extensions);
 
     bool hasTemporaryFiles() const { return !mTemporaryFiles.isEmpty(); }
@@ -57,6 +60,7 @@ private:
 
     Array<Io::Path> mTemporaryFiles;
     Array<Io::Path> mTemporaryPackFiles;
+    Array<Io::Path> mTemporaryFolders;
     UniquePtr<Io::CombinedVfs> mFileSystem;
     // The file system's members, in its order.
     Array<SharedPtr<PackFileVfs>> mPacks;

@@ -10,6 +10,7 @@
 #include "tarviolib/io/filestream.h"
 #include "tarviolib/io/memoryinputstream.h"
 #include "tarviolib/io/parallelcopy.h"
+#include "tarviolib/io/relativepath.h"
 #include "tarviolib/io/textreading.h"
 
 #include <algorithm>
@@ -116,6 +117,10 @@ void PackFileVfs::readDirectory() {
     int64_t index = 0;
     Array<PackFileEntry> records;
     while (Optional<String> name = Io::readLine(directory, '\0', 0)) {
+        // Whoever installs the pack writes its files under these names.
+        if (!Io::isContainedRelativePath(*name)) {
+            throwDamaged("the name '" + *name + "' is not a relative path inside a folder.");
+        }
         PackFileEntry entry;
         entry.name = Io::Path(std::move(*name));
         entry.index = index++;

@@ -30,7 +30,9 @@ struct PackFileEntry : public Object {
 // A pack file (guard, seed, scrambled file data, scrambled zlib directory, directory length),
 // from a file on disk or a block of memory, as a read-only file system. Names match exactly:
 // letter case counts and nothing is resolved. Every size in the directory is checked against the
-// pack before it is used, so a damaged pack fails the constructor instead of a later read.
+// pack before it is used, so a damaged pack fails the constructor instead of a later read. So is
+// every name: one that would lead outside the folder the pack is installed into
+// (Io::isContainedRelativePath) makes the pack damaged.
 class PackFileVfs : public Io::VirtualFileSystem {
 public:
     static constexpr uint32_t Guard = 0x36548521u;

@@ -9,7 +9,7 @@ What each component installs is data (the Component tables below): a component t
 installer joins this test by adding its expectations to OTHER_COMPONENTS.
 
     cli_installation_test.py INSTALLER.exe --sleeper SLEEPER.exe --payload DIR [--payload DIR ...]
-                             [--working-file FILE ...] [unittest arguments]
+                             [--working-file FILE ...] --unsafe-material-library FILE [unittest arguments]
 """
 import argparse
 import dataclasses
@@ -657,15 +657,15 @@ class Machine:
                     files[path] = self.read(path)
         return files
 
-    def run_installer(self, privileges=None, installer=None):
+    def run_installer(self, privileges=None, installer=None, working_files=None):
         """Runs the command-line installation (of ARGS.installer, or of that host path) in a working
-        folder that holds the working-folder files, or, when installer_data is set (the base address of
-        a local installer web server), none of them. Returns (exit code, stdout, stderr) with line ends
-        as LF."""
+        folder that holds the working-folder files (ARGS.working_file unless given), or, when
+        installer_data is set (the base address of a local installer web server), none of them. Returns
+        (exit code, stdout, stderr) with line ends as LF."""
         work = "C:\\endtoend\\work"
         shutil.rmtree(self.host(work), ignore_errors=True)
         os.makedirs(self.host(work))
-        for file in ARGS.working_file if self.installer_data is None else ():
+        for file in (working_files or ARGS.working_file) if self.installer_data is None else ():
             shutil.copy(file, self.host(work))
         env = dict(self.env, TARVIO_TEST_REPORT_URL=self.reports.base)
         if self.installer_data is not None:
@@ -963,6 +963,84 @@ class CliInstallation(unittest.TestCase):
         self.assertReports(machine, [])
 
 
+# ---- Names that lead outside, and what the elevated run keeps to itself ------------------------------
+
+class UnsafePackAndPrivateFolder(unittest.TestCase):
+    """A material library whose names lead outside its folder (the pack in ARGS.unsafe_material_library:
+    the real library, materials/inside.txt, and three names that lead to C:\\), and the folder that the
+    elevated run extracts the redistributable into."""
+    SLIPS = ("C:\\slip-dotdot.txt", "C:\\slip-backslash.txt", "C:\\slip-drive.txt")
+
+    @classmethod
+    def setUpClass(cls):
+        cls.template = clean_template()
+
+    def machine(self):
+        machine = Machine(self.template)
+        self.addCleanup(machine.close)
+        machine.open()
+        return machine
+
+    def library_entry(self, machine):
+        root = ElementTree.fromstring(machine.read(DATABASE).decode("utf-8"))
+        return [(e.attrib, [(r.tag, r.attrib, r.text) for r in e]) for e in root if e.get("id") == "MaterialLibrary"]
+
+    def test_a_pack_with_names_leading_outside_is_refused_and_the_installed_library_stays(self):
+        machine = self.machine()
+        code, _, err = machine.run_installer()
+        self.assertEqual(code, 0, err)
+        library = machine.files_under([MATERIAL_LIBRARY.folder])
+        entry = self.library_entry(machine)
+        drive = sorted(os.listdir(machine.host("C:\\")))
+
+        code, out, err = machine.run_installer(working_files=[ARGS.unsafe_material_library])
+        self.assertEqual((code, out), (1, ""), err)
+        self.assertIn("Using local file MaterialLibrary instead of downloading the file from web.\n"
+                      "Failed to download additional installer data (MaterialLibrary): Damaged pack file: the name "
+                      "'materials/../../../../../../../slip-dotdot.txt' is not a relative path inside a folder.\n"
+                      "Component Material Library was not installed; its previous installation stays.\n", err)
+        self.assertNotIn("Installing Material Library", err)
+        self.assertTrue(err.endswith("Installation of some of the components has failed"), err)
+        for slip in self.SLIPS:
+            self.assertFalse(os.path.exists(machine.host(slip)), slip)
+        self.assertEqual(sorted(os.listdir(machine.host("C:\\"))), drive)
+        self.assertEqual(machine.files_under([MATERIAL_LIBRARY.folder]), library)
+        self.assertEqual(self.library_entry(machine), entry)
+
+    def test_the_redistributable_runs_from_a_new_folder_only_its_owner_can_write(self):
+        """Wine keeps a folder's access list as Unix permissions: Administrators, which the elevated
+        user is, become the owner's full access; no other Unix user may write there or, unlike in the
+        temporary folder, even look in."""
+        machine = self.machine()
+        log, release = "C:\\endtoend\\redist-runs.txt", "C:\\endtoend\\redist-release"
+        os.makedirs(machine.host("C:\\endtoend"), exist_ok=True)
+        machine.env.update(TARVIO_FAKE_REDIST_LOG=log, TARVIO_FAKE_REDIST_HOLD=release)
+        temporary = os.listdir(machine.host(USER_FOLDER + "\\Temp"))
+        result = []
+        run = threading.Thread(target=lambda: result.append(machine.run_installer()))
+        run.start()
+        try:
+            deadline = time.monotonic() + TIMEOUT
+            while not (os.path.isfile(machine.host(log)) and machine.read(log).endswith(b"\n")):
+                self.assertLess(time.monotonic(), deadline, "the redistributable did not start")
+                time.sleep(0.1)
+            program = text(machine.read(log)).strip()
+            folder, name = program.rsplit("\\", 1)
+            self.assertEqual(name, "vc_redist.x64.exe")
+            self.assertRegex(folder, "^" + re.escape(USER_FOLDER + "\\Temp\\Tarvio-") + "[0-9A-F-]{36}$")
+            self.assertNotIn(folder.rsplit("\\", 1)[1], temporary)
+            self.assertEqual(os.listdir(machine.host(folder)), [name])
+            mode = os.stat(machine.host(folder)).st_mode
+            self.assertEqual((oct(mode & 0o700), oct(mode & 0o027)), (oct(0o700), oct(0)), oct(mode))
+        finally:
+            machine.write(release)
+            run.join(timeout=2 * TIMEOUT)
+        code, _, err = result[0]
+        self.assertEqual(code, 0, err)
+        self.assertEqual(text(machine.read(log)), program + "\n/install /quiet /norestart\n")
+        self.assertFalse(os.path.exists(machine.host(folder)), "the folder is removed after the run")
+
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
@@ -970,11 +1048,13 @@ def main():
     parser.add_argument("--sleeper", required=True)
     parser.add_argument("--payload", action="append", required=True)
     parser.add_argument("--working-file", action="append", default=[])
+    parser.add_argument("--unsafe-material-library", required=True)
     ARGS, rest = parser.parse_known_args()
     # The installer runs in its own working folder.
     ARGS.installer, ARGS.sleeper = os.path.abspath(ARGS.installer), os.path.abspath(ARGS.sleeper)
     ARGS.payload = [os.path.abspath(folder) for folder in ARGS.payload]
     ARGS.working_file = [os.path.abspath(file) for file in ARGS.working_file]
+    ARGS.unsafe_material_library = os.path.abspath(ARGS.unsafe_material_library)
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
 

@@ -71,6 +71,18 @@ TEST_F(PackWriterProgramTest, PacksFolderTreesRootAfterRootWithTheMethodsGiven) 
     EXPECT_LT(fs::file_size(mPack), 1000u);
 }
 
+TEST_F(PackWriterProgramTest, AddsASingleFileUnderTheNameGivenInItsPlace) {
+    write(mRoot / "one/b.txt", "bravo");
+    write(mRoot / "loose.bin", "loose");
+    ASSERT_EQ(run(mPack + " --file z/named.txt " + (mRoot / "loose.bin").string() + " " + (mRoot / "one").string()), 0);
+
+    PackFileVfs vfs(Io::Testing::toPath(mPack));
+    EXPECT_EQ(names(vfs), (std::vector<std::string>{"b.txt", "z/named.txt"}));
+    EXPECT_EQ(content(vfs, "z/named.txt"), "loose");
+    EXPECT_EQ(vfs.fileId("z/named.txt"), 0);
+    EXPECT_EQ(run(mPack + " --file z/named.txt"), 2);
+}
+
 TEST_F(PackWriterProgramTest, AFailedRunLeavesNoPack) {
     EXPECT_EQ(run(mPack + " " + (mRoot / "missing").string()), 1);
     EXPECT_FALSE(fs::exists(mPack));

@@ -1,8 +1,9 @@
-// packwriter [--seed N] OUTPUT [--method auto|stored|compressed] ROOT...
+// packwriter [--seed N] OUTPUT [--method auto|stored|compressed] [ROOT | --file NAME FILE]...
 // Packs every file under each ROOT, named by its path below the ROOT with "/" separators, in
 // byte order of the names, root after root (a name in two roots is written twice: the later
-// record wins when the pack is read). --method applies to the roots after it; auto compresses a
-// file when that makes it smaller.
+// record wins when the pack is read). --file adds one FILE under NAME exactly as given, for the
+// packs of the tests, whose names no folder tree can hold. --method applies to the roots and
+// files after it; auto compresses a file when that makes it smaller.
 
 #include "tools/packwriter/packwriter.h"
 
@@ -25,7 +26,7 @@ namespace {
 enum class Method { Automatic, Stored, Compressed };
 
 [[noreturn]] void usage() {
-    std::cerr << "usage: packwriter [--seed N] OUTPUT [--method auto|stored|compressed] ROOT...\n";
+    std::cerr << "usage: packwriter [--seed N] OUTPUT [--method auto|stored|compressed] [ROOT | --file NAME FILE]...\n";
     std::exit(2);
 }
 
@@ -104,6 +105,12 @@ int main(int argc, char** argv) {
                 } else {
                     usage();
                 }
+            } else if (args[i] == "--file") {
+                if (i + 2 >= args.size()) {
+                    usage();
+                }
+                writer.add(makeRecord(method, args[i + 1], readFile(args[i + 2])));
+                i += 2;
             } else {
                 addRoot(writer, args[i], method);
             }

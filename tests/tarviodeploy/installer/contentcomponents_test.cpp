@@ -2,6 +2,7 @@
 #include "tarviodeploy/installer/lutcomponent.h"
 #include "tarviodeploy/installer/vsredistributablescomponent.h"
 #include "tarviodeploy/shared/runningapplications.h"
+#include "tarviolib/winapi/administratorsfolder.h"
 #include "tarviolib/winapi/knownfolders.h"
 #include "tarviolib/winapi/module.h"
 #include "tests/support/componenttesting.h"
@@ -117,6 +118,26 @@ TEST_F(RedistributableTest, RunsTheExtractedInstallerQuietlyAndLeavesItToTheTemp
     ASSERT_TRUE(mEnvironment->hasTemporaryFiles());
     mEnvironment->deleteTemporaryFiles();
     EXPECT_FALSE(Io::isFile(extracted()));
+}
+
+TEST_F(RedistributableTest, RunsFromTheFolderItIsGivenOrFailsWithThatFoldersError) {
+    const Result<Io::Path> folder = WinApi::createAdministratorsOnlyFolder(mFolder.path());
+    ASSERT_TRUE(folder.ok()) << utf8Text(folder.error());
+    mComponent.setRunFolder(folder);
+    EXPECT_EQ(installRedistributable(), OperationResult::Done) << mLogger.printed;
+    EXPECT_EQ(readText(runLog()), "/install /quiet /norestart\n");
+    EXPECT_TRUE(Io::isFile(folder.value() / "vc_redist.x64.exe"));
+    EXPECT_FALSE(Io::isFile(extracted()));
+    mEnvironment->deleteTemporaryFiles();
+    EXPECT_FALSE(Io::isFile(folder.value() / "vc_redist.x64.exe"));
+
+    mLogger.printed.clear();
+    mComponent.setRunFolder(Result<Io::Path>::fromError(L"Failed to create directory X: denied"));
+    EXPECT_EQ(installRedistributable(), OperationResult::Failed);
+    EXPECT_EQ(mLogger.printed, "Installing Microsoft Dependencies... [error] Failed to create directory X: denied\n"
+                               "[error] Failed to extract installer vc_redist.x64.exe\n"
+                               "[error] Operation result: failed\n");
+    EXPECT_EQ(readText(runLog()), "/install /quiet /norestart\n");
 }
 
 TEST_F(RedistributableTest, WithoutAHandleOfTheStartedInstallerNoWaitIsClaimed) {

@@ -101,6 +101,24 @@ TEST_F(InstallContextTest, FailedExtractionIsAnErrorAndStillRecorded) {
     EXPECT_NE(describe(mDatabase).find("  File " + under("missing.dll")), std::string::npos);
 }
 
+TEST_F(InstallContextTest, ADestinationLeadingOutsideTheComponentsFolderIsAFailedFileAndNotWritten) {
+    for (const char* destination : {"../escape.txt", "bin/../../escape.txt", "bin\\..\\..\\escape.txt",
+                                    "bin/C:/escape.txt", "bin/.../escape.txt", "bin/NUL"}) {
+        mLogger.printed.clear();
+        const SharedPtr<DatabaseComponentEntry> entry = begin("X");
+        const Result<Io::Path> installed = mContext->installFile(destination, L"tool.exe", 0);
+        ASSERT_FALSE(installed.ok()) << destination;
+        const std::string error = "Failed to install file " + utf8Text((folder() / destination).toNative().text()) +
+                                  ": the name leads outside the folder " + utf8Text(folder().toNative().text());
+        EXPECT_EQ(utf8Text(installed.error()), error);
+        EXPECT_EQ(mContext->componentResult(), OperationResult::Failed);
+        EXPECT_EQ(mLogger.printed, "Installing X... [error] " + error + "\n[error] Operation result: failed\n");
+        EXPECT_EQ(describe(*entry, ""), "Component X name=X tags=[] version=2\n") << destination;
+    }
+    EXPECT_FALSE(Io::isFile(mFolder.path() / "escape.txt"));
+    EXPECT_FALSE(Io::isDirectory(folder()));
+}
+
 TEST_F(InstallContextTest, WithoutEntryNothingIsRecorded) {
     mContext->beginComponent(L"Uninstaller", folder(), nullptr);
     mContext->installFile(L"sub/tool.exe", L"tool.exe", 0);

@@ -34,7 +34,7 @@ MANIFEST_BOUND = {"comctl32.dll"}
 HEADER_GROUPS = [
     """winsock2.h windows.h ws2tcpip.h commctrl.h commdlg.h shellapi.h shlobj.h shlwapi.h wininet.h psapi.h
     uxtheme.h winspool.h oleacc.h ole2.h olectl.h oleauto.h objbase.h rpc.h imm.h mmsystem.h winver.h dbghelp.h
-    tlhelp32.h winioctl.h usp10.h dwmapi.h iphlpapi.h setupapi.h wincrypt.h userenv.h""".split(),
+    tlhelp32.h winioctl.h usp10.h dwmapi.h iphlpapi.h setupapi.h wincrypt.h userenv.h sddl.h""".split(),
     "windows.h winhttp.h".split(),
 ]
 

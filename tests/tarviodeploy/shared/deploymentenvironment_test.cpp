@@ -163,7 +163,7 @@ TEST_F(DeploymentEnvironmentTest, ATargetThatCannotBeReplacedIsNamed) {
     EXPECT_EQ(namesIn(mDirectory.path()), std::set<std::string>{"folder"});
 }
 
-TEST_F(DeploymentEnvironmentTest, TemporaryFilesAreDeletedOnRequestOrAtTheEnd) {
+TEST_F(DeploymentEnvironmentTest, TemporaryFilesAndThenTheirFoldersAreDeletedOnRequestOrAtTheEnd) {
     const Io::Path first = mDirectory / "first.txt";
     const Io::Path kept = mDirectory / "kept.txt";
     ASSERT_TRUE(mEnvironment->extractFile(first, "both.txt", 1).ok());
@@ -177,9 +177,17 @@ TEST_F(DeploymentEnvironmentTest, TemporaryFilesAreDeletedOnRequestOrAtTheEnd) {
     mEnvironment->deleteTemporaryFiles();
     EXPECT_FALSE(mEnvironment->hasTemporaryFiles());
 
-    const Io::Path second = mDirectory / "second.txt";
+    // The folders only go once they are empty.
+    const Io::Path folder = mDirectory / "private";
+    const Io::Path held = mDirectory / "held";
+    ASSERT_TRUE(Io::createDirectories(folder));
+    ASSERT_TRUE(Io::createDirectories(held));
+    Io::Testing::writeBytes(held / "other.txt", "not the environment's");
+    mEnvironment->addTemporaryFolder(folder);
+    mEnvironment->addTemporaryFolder(held);
+    const Io::Path second = folder / "second.txt";
     ASSERT_TRUE(mEnvironment->extractFile(second, "both.txt", 1).ok());
-    const Io::Path download = writePack("download.pack", {PackWriter::stored("m/a.txt", bytes("m"))});
+    const Io::Path download = writePack("private/download.pack", {PackWriter::stored("m/a.txt", bytes("m"))});
     const Io::Path local = writePack("local.pack", {PackWriter::stored("m/b.txt", bytes("l"))});
     mEnvironment->addTemporaryPackFile(download);
     mEnvironment->addPackFile(local);
@@ -188,6 +196,8 @@ TEST_F(DeploymentEnvironmentTest, TemporaryFilesAreDeletedOnRequestOrAtTheEnd) {
     EXPECT_FALSE(Io::isFile(second));
     EXPECT_FALSE(Io::isFile(download));
     EXPECT_TRUE(Io::isFile(local));
+    EXPECT_FALSE(Io::isDirectory(folder));
+    EXPECT_TRUE(Io::isFile(held / "other.txt"));
 }
 
 TEST_F(DeploymentEnvironmentTest, ADamagedPackIsNeitherAddedNorRemembered) {

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -302,8 +304,8 @@ TEST(PackFileVfsTest, ARepeatedNameKeepsItsLastRecordWhileBothOccupyTheData) {
               (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
 }
 
-TEST(PackFileVfsTest, NamesMatchExactlyWithBackslashesReadAsSlashes) {
-    MemoryPack pack({PackWriter::stored("dir\\sub\\file.txt", bytes("x"))});
+TEST(PackFileVfsTest, NamesMatchExactly) {
+    MemoryPack pack({PackWriter::stored("dir/sub/file.txt", bytes("x"))});
     EXPECT_TRUE(pack.vfs.exists("dir/sub/file.txt"));
     EXPECT_EQ(pack.content("dir/sub/file.txt"), "x");
     for (const char* other : {"Dir/sub/file.txt", "dir/sub/FILE.txt", "dir/sub/./file.txt", "/dir/sub/file.txt"}) {
@@ -312,6 +314,55 @@ TEST(PackFileVfsTest, NamesMatchExactlyWithBackslashesReadAsSlashes) {
     }
     EXPECT_EQ(narrowAll(pack.vfs.listFiles("dir/sub", false, nullptr, 0)),
               (std::vector<std::string>{"dir/sub/file.txt"}));
+}
+
+// Each name would be written somewhere else than below the folder that the pack is installed into,
+// or where Windows reads it differently.
+const char* const unsafeNames[] = {
+    "", "/", "/abs.txt", "materials/", "materials//a.txt", "./a.txt", "materials/./a.txt",
+    "materials/../../../../../../../slip-dotdot.txt", "..", "a/..", "materials/..\\..\\slip-backslash.txt",
+    "dir\\sub\\file.txt", "\\\\?\\C:\\x.txt", "\\\\server\\share\\x.txt", "//server/share/x.txt",
+    "materials/C:/slip-drive.txt", "C:x.txt", "c:/x.txt", "materials/a.txt:stream", "...", "a/.../b", "a/.. /b",
+    "a/. /b", "name.", "name ", "folder./a.txt", "a\tb", "a\nb", "a\x1f", "a\x7f", "a<b", "a>b", "a\"b",
+    "a|b", "a?b", "a*b", "CON", "con", "materials/NUL", "nul.txt", "Com1", "COM9.log", "lpt1", "LPT3.x.y",
+    "AUX", "prn.txt", "CON .txt", "CONIN$", "conout$", "COM\xc2\xb9", "lpt\xc2\xb2.txt", "COM0",
+};
+// Close to those, and plain names all the same; the last ones are the demo payload's and its
+// material library's own.
+const char* const safeNames[] = {
+    "a..b", "a.b.c", ".hidden", "..a", "a/..b/c", " leading", "a b/c d.txt", "materials/M\xc3\xa9tal.mat",
+    "\xe6\x9d\x90\xe6\x96\x99/\xd0\xbb.txt", "CONFIG", "console.txt", "NULL", "COM10", "LPT", "COMa",
+    "auxiliary/x", "prn1", "x/CONx", "a%2e%2e/b", "~1", "3rd-party-licenses.txt", "license.txt",
+    "unpack-readme.txt", "dependencies/vc_redist.2017.x64.exe", "dependencies/wxmsw310u_vc_tarvio_v141.dll",
+    "maxHairFur/2019/Tarvio_maxHairFur.dll", "TarvioImageEditor.Gui_x64_Release.exe", "LUT/Film/Warm.cube",
+    "IES/Downlights/Narrow.ies", "scripts/TarvioRenderer_InitScripts.ms", "toolbar/TarvioOfficialToolbar_16a.bmp",
+    "materials/README.txt", "materials/Metals/Steel.mat", "materials/Woods/Oak.mat",
+};
+
+TEST(PackFileVfsTest, ANameThatLeadsOutsideItsFolderMakesThePackDamaged) {
+    for (const char* name : unsafeNames) {
+        const Bytes pack = PackWriter::pack({PackWriter::stored("materials/inside.txt", bytes("in")),
+                                             PackWriter::stored(name, bytes("out"))});
+        expectConstructionFails(pack, std::string("Damaged pack file: the name '") + name +
+                                          "' is not a relative path inside a folder.");
+    }
+}
+
+TEST(PackFileVfsTest, NamesCloseToUnsafeOnesArePlainNames) {
+    std::vector<Record> records;
+    for (const char* name : safeNames) {
+        records.push_back(PackWriter::stored(name, bytes(name)));
+    }
+    MemoryPack pack(records);
+    std::vector<std::string> expected(std::begin(safeNames), std::end(safeNames));
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> listed;
+    for (const String& name : pack.vfs.listFiles("", true, nullptr, 0)) {
+        listed.push_back(narrow(name));
+        EXPECT_EQ(readAll(*pack.vfs.open(name)), listed.back());
+    }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, expected);
 }
 
 TEST(PackFileVfsTest, ListsByFolderAndLowerCasedExtensionInNameOrder) {
