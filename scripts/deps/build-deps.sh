@@ -69,7 +69,8 @@ deps_cmake() {
   run_logged "$name" cmake -S "$src" -B "$bld" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$DEPS_DIR/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_C_FLAGS="$DEPS_WINVER_FLAGS" -DCMAKE_CXX_FLAGS="$DEPS_WINVER_FLAGS" \
+    -DCMAKE_C_FLAGS="$DEPS_WINVER_FLAGS $DEPS_PATH_MAP_FLAGS" \
+    -DCMAKE_CXX_FLAGS="$DEPS_WINVER_FLAGS $DEPS_PATH_MAP_FLAGS" \
     -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
     -DCMAKE_INSTALL_PREFIX="$DEPS_PREFIX" \
     -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTING=OFF \
@@ -96,21 +97,35 @@ deps_build_wx() {
     CC="$DEPS_HOST-gcc-posix" CXX="$DEPS_HOST-g++-posix" \
     AR="$DEPS_HOST-ar" RANLIB="$DEPS_HOST-ranlib" WINDRES="$DEPS_HOST-windres" \
     CPPFLAGS="-I$DEPS_PREFIX/include $DEPS_WINVER_FLAGS" LDFLAGS="-L$DEPS_PREFIX/lib" \
-    CFLAGS=-O2 CXXFLAGS=-O2 \
+    CFLAGS="-O2 $DEPS_PATH_MAP_FLAGS" CXXFLAGS="-O2 $DEPS_PATH_MAP_FLAGS" \
     --with-msw --disable-shared --enable-unicode --enable-pch --without-subdirs \
     --with-zlib=sys --with-libpng=sys --with-libjpeg=sys --with-libtiff=sys \
     --with-regex=builtin --without-expat --without-opengl --without-libcurl \
     --without-liblzma --without-libjbig \
     --disable-html --disable-xrc --disable-aui --disable-propgrid --disable-ribbon \
     --disable-richtext --disable-stc --disable-mediactrl --disable-webview)
+  # wxGetInstallPrefix() answers configure's prefix as a string of the library: named as the
+  # file-prefix map names it.
+  local setup_h
+  setup_h=$(echo "$bld"/lib/wx/include/*/wx/setup.h)
+  sed -i "s|^#define wxINSTALL_PREFIX .*|#define wxINSTALL_PREFIX \"$DEPS_MAPPED_PREFIX\"|" "$setup_h"
+  grep -qx "#define wxINSTALL_PREFIX \"$DEPS_MAPPED_PREFIX\"" "$setup_h" ||
+    { echo "[setup] wxINSTALL_PREFIX not found in $setup_h" >&2; return 1; }
   run_logged wxwidgets3.2 make -C "$bld" -j "$(nproc)"
   run_logged wxwidgets3.2 make -C "$bld" install
 }
+
+# How the compiled code names the prefix (see deps_build).
+DEPS_MAPPED_PREFIX=/tarvio-deps/prefix
 
 # Builds into $1 (which must be empty), using $2 as scratch space and $3 as the
 # download cache.
 deps_build() {
   DEPS_PREFIX=$1 DEPS_WORK=$2 DEPS_DOWNLOADS=$3
+  # The libraries' source file names (wxWidgets' assertions) end up in every program linked with
+  # them: name them by fixed folders rather than by this machine's cache folder, which is someone's
+  # home folder and a random name.
+  DEPS_PATH_MAP_FLAGS="-ffile-prefix-map=$DEPS_WORK=/tarvio-deps/work -ffile-prefix-map=$DEPS_PREFIX=$DEPS_MAPPED_PREFIX"
   # Only the prefix's and the MinGW sysroot's .pc files: never the build host's.
   export TARVIO_DEPS_PREFIX=$DEPS_PREFIX TARVIO_DEPS_HOST=$DEPS_HOST
   export PKG_CONFIG_LIBDIR=$DEPS_PREFIX/lib/pkgconfig:$DEPS_SYSROOT/lib/pkgconfig

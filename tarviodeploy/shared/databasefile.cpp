@@ -46,9 +46,15 @@ void writeInstallDatabase(InstallerLogger& logger, const Database& database, con
     // Written beside the database and then moved over it, so that a failed write never leaves the
     // uninstaller a truncated database.
     const Io::Path written(path.text() + ".new");
-    TextOutputStream stream(written, TextEncoding::Utf8, TextOutputFlag::Overwrite);
-    stream.write(database.save());
-    stream.close();
+    try {
+        TextOutputStream stream(written, TextEncoding::Utf8, TextOutputFlag::Overwrite);
+        stream.write(database.save());
+        stream.close();
+    } catch (...) {
+        // The stream is closed by now; half a database must not stay beside the whole one.
+        Io::removeFile(written);
+        throw;
+    }
     if (!Io::moveFile(written, path, true)) {
         Io::removeFile(written);
         throw fileAccessException(path);

@@ -36,7 +36,8 @@ String closeFailureMessage(const Path& path) { return "Failed to close the file:
 
 } // namespace
 
-FileStreamBase::FileStreamBase(const Path& path, FileOpenMode mode) : mFileName(path) {
+FileStreamBase::FileStreamBase(const Path& path, FileOpenMode mode)
+    : mFileName(path), mWriting(mode != FileOpenMode::Read) {
     mFile = Detail::openFile(path, mode);
     if (mFile == nullptr) {
         throwAccessError();
@@ -49,7 +50,11 @@ FileStreamBase::FileStreamBase(const Path& path, FileOpenMode mode) : mFileName(
 }
 
 FileStreamBase::~FileStreamBase() {
-    if (mFile != nullptr && std::fclose(mFile) != 0) {
+    if (mFile == nullptr) {
+        return;
+    }
+    const bool flushed = flushWrites(mFile);
+    if (std::fclose(mFile) != 0 || !flushed) {
         std::wostringstream message;
         message << closeFailureMessage(mFileName);
         debugOutput(message);
@@ -59,10 +64,17 @@ FileStreamBase::~FileStreamBase() {
 void FileStreamBase::close() {
     std::FILE* closing = file();
     mFile = nullptr;
-    if (std::fclose(closing) != 0) {
+    const bool flushed = flushWrites(closing);
+    const bool closed = std::fclose(closing) == 0;
+    if (!flushed) {
+        throwAccessError();
+    }
+    if (!closed) {
         throwException(closeFailureMessage(mFileName));
     }
 }
+
+bool FileStreamBase::flushWrites(std::FILE* file) const { return !mWriting || std::fflush(file) == 0; }
 
 std::FILE* FileStreamBase::file() const {
     if (mFile == nullptr) {

@@ -22,7 +22,8 @@ namespace Io {
 // destruction. Errors say "Cannot open/read/write file '<path>'".
 class FileStreamBase : public Noncopyable {
 public:
-    // Reports a failing close as "Failed to close the file: <native path>"; later operations fail.
+    // The file is closed in any case. Bytes still buffered that cannot be written throw the access
+    // error, a failing close "Failed to close the file: <native path>"; later operations fail.
     void close();
     const Path& fileName() const { return mFileName; }
 
@@ -39,9 +40,14 @@ protected:
     [[noreturn]] void throwAccessError() const;
 
 private:
+    // Called before every fclose: Windows' runtime reports a failed write of the last buffer from
+    // fclose, Wine's does not, and a file whose bytes were lost must not pass for written.
+    bool flushWrites(std::FILE* file) const;
+
     Path mFileName;
     std::FILE* mFile = nullptr;
     int64_t mFileSize = 0;
+    bool mWriting = false;
 };
 
 class FileInputStream : public FileStreamBase, public SeekableBinaryInputStream {

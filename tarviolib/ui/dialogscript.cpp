@@ -4,10 +4,10 @@
 
 #include "tarviolib/core/mutex.h"
 #include "tarviolib/core/stopreport.h"
+#include "tarviolib/io/filestream.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <deque>
 
 namespace Tarvio::Testing {
@@ -55,13 +55,10 @@ void appendToLog(const String& path, const ShownDialog& dialog) {
     line += L'\t';
     line += dialog.text;
     line += L'\n';
-    FILE* file = _wfopen(path.text(), L"ab");
-    if (file == nullptr) {
-        throwStop("tarviolib/ui/dialogscript", 77);
-    }
     const NarrowString bytes = line.toUtf8();
-    std::fwrite(bytes.text(), 1, static_cast<size_t>(bytes.length()), file);
-    std::fclose(file);
+    Io::FileOutputStream file(Io::Path(path), FileWriteMode::Append);
+    file.write(bytes.text(), bytes.length());
+    file.close();
 }
 
 // The next answer of TARVIO_TEST_DIALOG_ANSWERS; Cancel when none is left.

@@ -14,7 +14,9 @@ installer joins this test by adding its expectations to OTHER_COMPONENTS.
 import argparse
 import dataclasses
 import datetime
+import errno
 import fcntl
+import functools
 import getpass
 import glob
 import hashlib
@@ -1039,6 +1041,121 @@ class UnsafePackAndPrivateFolder(unittest.TestCase):
         self.assertEqual(code, 0, err)
         self.assertEqual(text(machine.read(log)), program + "\n/install /quiet /norestart\n")
         self.assertFalse(os.path.exists(machine.host(folder)), "the folder is removed after the run")
+
+
+# ---- A full disk ------------------------------------------------------------------------------------
+
+FILLER = "Filler.bin"  # takes the space that a full folder has left
+
+
+class FullFolder:
+    """A small tmpfs mounted over a folder of a machine, holding what the folder held and a filler that
+    takes every byte left: a full disk for the installer. Mounted in the test's mount namespace, where
+    the machine's wineserver and Wine processes see it: as root, or inside a namespace of the test's
+    own (in_namespace_of_its_own)."""
+
+    def __init__(self, machine, folder):
+        self.host = machine.host(folder)
+        held = tempfile.mkdtemp(dir=machine.root)
+        shutil.copytree(self.host, held, dirs_exist_ok=True)
+        pages = sum(-(-os.path.getsize(os.path.join(d, n)) // 4096) for d, _, names in os.walk(held) for n in names)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={(pages + 64) * 4}k,mode=0755", "tmpfs", self.host],
+                       check=True, timeout=TIMEOUT)
+        shutil.copytree(held, self.host, dirs_exist_ok=True)
+        shutil.rmtree(held)
+        descriptor = os.open(os.path.join(self.host, FILLER), os.O_WRONLY | os.O_CREAT | os.O_EXCL)
+        try:
+            for size in (65536, 1):  # to the last byte
+                while True:
+                    try:
+                        os.write(descriptor, b"f" * size)
+                    except OSError as error:
+                        if error.errno != errno.ENOSPC:
+                            raise
+                        break
+        finally:
+            os.close(descriptor)
+
+    def close(self):
+        # Lazily when busy: a Wine process may still hold a handle on the folder.
+        if subprocess.run(["umount", self.host], stderr=subprocess.DEVNULL, timeout=TIMEOUT).returncode != 0:
+            subprocess.run(["umount", "--lazy", self.host], check=True, timeout=TIMEOUT)
+
+
+UNSHARE = ["unshare", "--user", "--map-root-user", "--mount"]
+
+
+def in_namespace_of_its_own(test):
+    """Mounting takes root: without it the test runs again, whole, as root of a user and mount namespace
+    of its own, where its wineserver and Wine processes run too. Where that cannot be, it is skipped,
+    except in CI, which runs as root."""
+    @functools.wraps(test)
+    def run(self):
+        if os.geteuid() == 0:
+            return test(self)
+        if call([*UNSHARE, "true"], os.environ)[0] != 0:
+            reason = "mounting a tmpfs takes root or a user namespace (unshare --user), and neither is at hand"
+            if os.environ.get("CI") == "true":
+                self.fail(reason + "; CI runs as root")
+            self.skipTest(reason)
+        arguments = [ARGS.installer, "--sleeper", ARGS.sleeper]
+        arguments += [option for folder in ARGS.payload for option in ("--payload", folder)]
+        arguments += [option for file in ARGS.working_file for option in ("--working-file", file)]
+        code, out, err = call([*UNSHARE, sys.executable, os.path.abspath(__file__), *arguments,
+                               f"{type(self).__name__}.{test.__name__}"], os.environ, timeout=600)
+        self.assertEqual(code, 0, text(out) + text(err))
+    return run
+
+
+class FullDiskInstallation(CliInstallation):
+    """A write that does not reach the disk fails its component, and nothing half-written stays."""
+
+    def fill(self, machine, folder):
+        full = FullFolder(machine, folder)
+        self.addCleanup(full.close)  # before the machine is deleted
+
+    @in_namespace_of_its_own
+    def test_full_plugin_folder_fails_that_3ds_max_only(self):
+        machine = self.machine()
+        plugins = windows_join(MAX_2016.folder, "plugins")
+        self.fill(machine, plugins)
+        unwritten = ("plugins/Tarvio2016.dlr", "plugins/TarvioUtils2016.dlt")
+        failed = dataclasses.replace(
+            max_plugin(2016, MAX_2016.folder), result="failed", unwritten=unwritten,
+            reported=tuple(f"Failed to install file {windows_join(MAX_2016.folder, name)}: Cannot open/read/write "
+                           f"file '{database_path(windows_join(MAX_2016.folder, name))}'\n" for name in unwritten))
+        components = [failed if c.id == failed.id else c for c in detected_components(MACHINE)]
+        # Exit code 1 and the failure last; the other 3ds Max installed whole; nothing under the plug-ins'
+        # names, and no partial file beside them; the entry flagged corrupted.
+        self.install_and_check(MACHINE, components, machine)
+
+    @in_namespace_of_its_own
+    def test_full_product_folder_keeps_the_database_and_the_uninstaller(self):
+        components = detected_components(MACHINE)
+        machine, _, _, _ = self.install_and_check(MACHINE, components)
+        self.fill(machine, PRODUCT_FOLDER)
+        before = machine.files_under([PRODUCT_FOLDER])
+        code, _, err = machine.run_installer()
+        self.assertEqual(code, 1, err)
+        self.assertTrue(err.endswith(f"Error: Cannot open/read/write file '{database_path(DATABASE)}.new'\n"), err)
+        after = machine.files_under([PRODUCT_FOLDER])
+        for path in (DATABASE, UNINSTALLER_FILE):
+            self.assertEqual(after[path], before[path], path)
+        # Nothing new (no side file), and every file whole: as it was or as its payload; only the files
+        # that the run removes to install again may be missing.
+        self.assertLessEqual(set(after), set(before))
+        reinstalled = written_files([MATERIAL_LIBRARY])
+        self.assertLessEqual(set(before) - set(after), set(reinstalled))
+        payloads = written_files(components)
+        for path, content in after.items():
+            if content != before[path]:
+                self.assertEqual(content, payload(payloads[path]), path)
+
+
+# The other scenarios are not run again with these.
+for _name in dir(CliInstallation):
+    if _name.startswith("test_") and _name not in FullDiskInstallation.__dict__:
+        setattr(FullDiskInstallation, _name, None)
 
 
 def main():

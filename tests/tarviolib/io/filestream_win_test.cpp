@@ -1,10 +1,13 @@
 #include "tarviolib/io/filestream.h"
 
 #include "tarviolib/io/filesystem.h"
+#include "tarviolib/io/textstream.h"
 #include "tests/support/testfiles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <string>
 
 namespace Tarvio::Io {
 namespace {
@@ -47,6 +50,29 @@ TEST_F(FileStreamWindowsTest, ReadersShareWithWritersButWritersDoNotShareWriting
     char bytes[3];
     EXPECT_EQ(in.read(bytes, 3), 3);
     EXPECT_THROW(FileOutputStream(file, FileWriteMode::Append), Exception);
+}
+
+// Wine opens Z:\dev\full as a file that refuses every byte (ERROR_DISK_FULL). Fewer bytes than the
+// runtime's buffer holds reach it only when the buffer is flushed at the close, and a close that lost
+// them must fail: the caller would commit an empty file otherwise.
+TEST(FileStreamFullDiskTest, BytesThatCannotBeWrittenFailTheCloseAtTheLatest) {
+    const Path full("Z:/dev/full");
+    const std::string refused = "Cannot open/read/write file 'Z:/dev/full'";
+    Testing::expectThrowsMessage(
+        [&] {
+            FileOutputStream out(full, FileWriteMode::Overwrite);
+            out.write("abc", 3);
+            out.close();
+        },
+        refused);
+    Testing::expectThrowsMessage([&] { writeFile(full, "abc", 3); }, refused);
+    Testing::expectThrowsMessage(
+        [&] {
+            TextOutputStream out(full, TextEncoding::Utf8, TextOutputFlag::Overwrite);
+            out.write(L"abc");
+            out.close();
+        },
+        refused);
 }
 
 TEST(PathWindowsTest, AbsoluteResolvesTheFinalName) {
