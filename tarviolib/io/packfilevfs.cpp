@@ -117,12 +117,12 @@ void PackFileVfs::readDirectory() {
     int64_t index = 0;
     Array<PackFileEntry> records;
     while (Optional<String> name = Io::readLine(directory, '\0', 0)) {
-        // Whoever installs the pack writes its files under these names.
-        if (!Io::isContainedRelativePath(*name)) {
+        PackFileEntry entry;
+        entry.name = Io::Path(*name);
+        // Whoever installs the pack writes its files under these names (a backslash read as "/").
+        if (!Io::isContainedRelativePath(entry.name.text())) {
             throwDamaged("the name '" + *name + "' is not a relative path inside a folder.");
         }
-        PackFileEntry entry;
-        entry.name = Io::Path(std::move(*name));
         entry.index = index++;
         uint8_t compressed = 0;
         Io::readObject(directory, entry.storedSize);
