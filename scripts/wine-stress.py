@@ -32,18 +32,25 @@ LAUNCHER_TEXT = b"ShellExecuteEx failed"
 RETRY_TEXT = b"[wine.sh] "
 
 
+DIAGNOSTIC = re.compile(r"^([0-9a-f]{4}:)?(trace|fixme|err|warn):")
+
+
 def kind_of(code, out, err):
-    """The kind of one call's result: "ok", "retried" (ok after wine.sh started it again), or a failure."""
+    """The kind of one call's result: "ok", "retried, then ok" (wine.sh started it again), or a failure
+    named by the program's first line, or else by Wine's first diagnostic (with --winedebug)."""
     both = out + err
     if code == 0:
         return "retried, then ok" if RETRY_TEXT in both else "ok"
     if LAUNCHER_TEXT in both:
         return f"exit {code}: the launcher's ShellExecuteEx failed"
-    printed = [line for line in both.decode(errors="replace").splitlines()
-               if line.strip() and not re.match(r"^[0-9a-f]{4}:(trace|fixme|err|warn):", line)]
-    if not printed:
-        return f"exit {code}, nothing printed"
-    return f"exit {code}: {printed[0].strip()[:100]}"
+    lines = [line.strip() for line in both.decode(errors="replace").splitlines() if line.strip()]
+    printed = [line for line in lines if not DIAGNOSTIC.match(line)]
+    if printed:
+        return f"exit {code}: {printed[0][:100]}"
+    said = [line for line in lines if re.match(r"^([0-9a-f]{4}:)?err:", line)]
+    if said or lines:
+        return f"exit {code}, nothing printed; Wine said: {(said or lines)[0][:100]}"
+    return f"exit {code}, nothing printed"
 
 
 def burn(stop):

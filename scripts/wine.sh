@@ -7,6 +7,18 @@
 #   scripts/wine.sh --stop-server     stop this prefix's wineserver (and only this one)
 set -euo pipefail
 
+# Wine's 64-bit loader is a fixed-address program, and Linux (6.x) now puts such a program's heap
+# anywhere in the gigabyte above it: about one start in a thousand, the heap took the address that
+# Wine keeps for the shared user data (0x7ffe0000), and the process ended with exit code 1 before
+# any Windows code ran ("failed to map the shared user data: c0000018", on Wine's error channel,
+# which is off here), or, started by another Wine process, made that one fail its start ("Internal
+# error"). Without address randomization the heap follows the loader: every Wine process started
+# from here (the prefix's server and services too) runs so. Where the personality cannot be set,
+# Wine runs as it is.
+if (((0x$(cat /proc/$$/personality 2>/dev/null || echo 40000) & 0x40000) == 0)) && setarch -R true 2>/dev/null; then
+  exec setarch -R "${BASH_SOURCE[0]}" "$@"
+fi
+
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEPREFIX="${TARVIO_WINEPREFIX:-${TARVIO_CACHE:-$HOME/.cache/tarvio}/wineprefix}"
 export WINEARCH=win64
@@ -79,7 +91,7 @@ for attempt in $(seq "$attempts"); do
   status=0
   "$TARVIO_WINE" "$@" >/dev/fd/3 2>/dev/fd/4 3>&- 4>&- || status=$?
   # Wine's own diagnostics (TARVIO_WINEDEBUG) are not the program's words.
-  if [[ $status -ne 1 || -s /dev/fd/3 ]] || grep -qv '^[0-9a-f]\{4\}:\(err\|warn\|fixme\|trace\):' /dev/fd/4; then
+  if [[ $status -ne 1 || -s /dev/fd/3 ]] || grep -qvE '^([0-9a-f]{4}:)?(err|warn|fixme|trace):' /dev/fd/4; then
     break
   fi
   [ "$attempt" -lt "$attempts" ] || break

@@ -18,6 +18,7 @@ for loader in wine wine64; do
 #!/usr/bin/env bash
 [ "\$1" = --version ] && exit 0
 echo "$loader|\${LC_ALL:-}|\$*" >>"$work/starts"
+cat /proc/self/personality >>"$work/personalities"
 outcome=\$(head -n 1 "$work/outcomes")
 sed -i 1d "$work/outcomes"
 case \$outcome in
@@ -67,5 +68,12 @@ expect "a program that the system folder lacks" 0 done "wine||notepad.exe" 0
 TARVIO_FORCE_64BIT=1 run "lost ok" reg query 'HKCU\Key'
 reg64='wine64|C.UTF-8|C:\windows\system32\reg.exe query HKCU\Key'
 expect "the 64-bit loader" 0 done "$reg64"$'\n'"$reg64" 1
+
+# Every start ran without address randomization, where this machine lets a process turn it off.
+if setarch -R true 2>/dev/null; then
+  while read -r personality; do
+    ((0x$personality & 0x40000)) || fail "a start with address randomization (personality $personality)"
+  done <"$work/personalities"
+fi
 
 finish
