@@ -1101,6 +1101,7 @@ def in_namespace_of_its_own(test):
         arguments = [ARGS.installer, "--sleeper", ARGS.sleeper]
         arguments += [option for folder in ARGS.payload for option in ("--payload", folder)]
         arguments += [option for file in ARGS.working_file for option in ("--working-file", file)]
+        arguments += ["--unsafe-material-library", ARGS.unsafe_material_library]
         code, out, err = call([*UNSHARE, sys.executable, os.path.abspath(__file__), *arguments,
                                f"{type(self).__name__}.{test.__name__}"], os.environ, timeout=600)
         self.assertEqual(code, 0, text(out) + text(err))
