@@ -5,8 +5,8 @@ Each worker takes a fresh copy of the end-to-end tests' clean prefix with a disp
 its own (as every end-to-end scenario does) and makes its calls there through scripts/wine.sh, taking a
 new copy after every --per-copy calls (a scenario's first calls come right after its server started),
 while the other workers do the same and, with --burners, processes that keep every core busy load the
-machine as a parallel CTest run does. A failed call is classified by what it printed; with --winedebug, Wine's
-diagnostics for the calls are kept and the failures' are written out.
+machine as a parallel CTest run does. A failed call is classified by what it printed; with
+--winedebug, Wine's diagnostics for the calls are kept, and name a failure that printed nothing else.
 
     scripts/wine-stress.py [--copies N] [--calls N] [--per-copy N] [--burners N] [--winedebug CHANNELS]
                            [--wine SCRIPT] [--keep DIR] [-- PROGRAM ARGS...]
@@ -30,9 +30,9 @@ DEFAULT_CALL = ["reg", "add", "HKLM\\Software\\TarvioStress", "/v", "Call", "/t"
                 "/reg:64"]
 LAUNCHER_TEXT = b"ShellExecuteEx failed"
 RETRY_TEXT = b"[wine.sh] "
-
-
+# A line of Wine's diagnostics, with the thread's id in front once the process has one.
 DIAGNOSTIC = re.compile(r"^([0-9a-f]{4}:)?(trace|fixme|err|warn):")
+ERROR = re.compile(r"^([0-9a-f]{4}:)?err:")
 
 
 def kind_of(code, out, err):
@@ -47,7 +47,7 @@ def kind_of(code, out, err):
     printed = [line for line in lines if not DIAGNOSTIC.match(line)]
     if printed:
         return f"exit {code}: {printed[0][:100]}"
-    said = [line for line in lines if re.match(r"^([0-9a-f]{4}:)?err:", line)]
+    said = [line for line in lines if ERROR.match(line)]
     if said or lines:
         return f"exit {code}, nothing printed; Wine said: {(said or lines)[0][:100]}"
     return f"exit {code}, nothing printed"
@@ -59,12 +59,12 @@ def burn(stop):
 
 
 def worker(template, index, args, results, lock):
-    for first in range(0, args.calls, args.per_copy or args.calls):
+    per_copy = args.per_copy or args.calls
+    for first in range(0, args.calls, per_copy):
         machine = cli.Machine(template)
         try:
             machine.open()
-            calls(machine, index, range(first, min(first + (args.per_copy or args.calls), args.calls)), args,
-                  results, lock)
+            calls(machine, index, range(first, min(first + per_copy, args.calls)), args, results, lock)
         finally:
             machine.close()
 
